@@ -1,0 +1,43 @@
+# The two commands a newcomer runs: `make run` and `make test`.
+# Both install what is missing (tools/setup.sh), configure and build.
+BUILD      ?= build
+ASAN_BUILD ?= build-asan
+JOBS       ?= $(shell nproc)
+
+.PHONY: setup build build-asan run test check test-asan fuzz bench format clean
+
+setup:
+	@bash tools/setup.sh
+
+build: setup
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@cmake --build $(BUILD) -j$(JOBS)
+
+build-asan: setup
+	@cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DKINEMORPH_SANITIZE=ON -DKINEMORPH_BENCH=OFF >/dev/null
+	@cmake --build $(ASAN_BUILD) -j$(JOBS)
+
+# Starts Kinemorph from the repository root (it reads resources/ from there).
+run: build
+	@bash tools/run.sh $(BUILD)/kinemorph
+
+# The whole suite: the normal build, then the same tests built with
+# AddressSanitizer and UndefinedBehaviorSanitizer.
+test: build build-asan
+	@bash tools/test.sh $(BUILD) $(ASAN_BUILD)
+
+# Quicker loop while developing: the normal build's tests only.
+check: build
+	@bash tools/test.sh $(BUILD)
+
+fuzz: setup
+	@bash tools/fuzz.sh
+
+bench: setup
+	@bash tools/bench.sh
+
+format:
+	@clang-format -i $$(git ls-files '*.cpp' '*.h')
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD) build-fuzz build-bench
