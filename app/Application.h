@@ -1,0 +1,74 @@
+#pragma once
+
+#include "app/DisplaySettings.h"
+#include "gui/Fonts.h"
+#include "gui/GlPainter.h"
+#include "gui/ProgramState.h"
+
+#include <SFML/System/Clock.hpp>
+#include <SFML/Window/Window.hpp>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+class Scene;
+class InputDispatcher;
+
+// The program: one window with its GL context, the clocks, the fonts and
+// the Scene with everything drawn and updated. The constructor reads the
+// display settings, opens the window, checks the GL extension loader, the
+// driver and the fonts, sets the fixed GL state and builds the scene; a
+// failed check prints its reason and leaves the application not ok, in
+// which case run() returns 1 at once. Everything runs on one thread.
+class Application {
+public:
+    // Never throws for an expected failure; clears ok() instead. Prints the
+    // "OpenGL Ver.: " line whatever happened.
+    Application();
+    ~Application();
+
+    Application(const Application&) = delete;
+    Application& operator=(const Application&) = delete;
+
+    // 1 at once when not ok; otherwise runs the main loop until `running`
+    // is cleared, tears the scene down, closes the window and returns 0.
+    int run();
+
+    // The three steps of one pass of the main loop, in this order.
+    void handleEvents();
+    void update();
+    void render();
+    // render() without presenting: tests read the back buffer after it.
+    void drawFrame();
+
+    bool ok() const { return ready; }
+    ProgramState& state() { return programState; }
+    Scene& scene() { return *scenePtr; }
+    sf::Window& window() { return win; }
+    bool showFps() const { return fpsShown; }
+    const std::string& fpsText() const { return fpsReadout; }
+    double fpsValue() const { return fps; }
+
+private:
+    void createWindow();
+    void setFixedGlState();
+    void tearDown();
+
+    ProgramState programState;
+    // The fonts exist before anything is measured or drawn.
+    Fonts fonts;
+    GlPainter painter{fonts};
+    DisplaySettings display;
+    sf::ContextSettings contextSettings;
+    sf::Window win;
+    sf::Clock fpsClock;
+    sf::Clock frameClock;
+    std::unique_ptr<Scene> scenePtr;
+    std::unique_ptr<InputDispatcher> input;
+    std::string fpsReadout;
+    double fps = 0;
+    uint32_t frameCount = 1;
+    bool fpsShown = true;
+    bool ready = true;
+};

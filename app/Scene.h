@@ -1,0 +1,47 @@
+#pragma once
+
+#include "app/Music.h"
+#include "scene/Camera.h"
+#include "scene/Lighting.h"
+
+#include <memory>
+
+class InterfaceComponent;
+class InterfaceManager;
+class SkeletonEditor;
+struct ProgramState;
+
+// Everything that is drawn and updated: the camera, the lights, the GUI
+// with its pages and windows, the skeleton editor and the background music.
+// Owned by the Application. Built empty by the constructor and filled by
+// setUp() once the window, the GL state and the fonts are ready.
+class Scene {
+public:
+    // The camera in its constructed state, the lighting record and an empty
+    // interface manager. `music` may be null for a silent scene.
+    Scene(ProgramState& state, std::unique_ptr<MusicStream> music);
+    ~Scene();
+
+    // Lights, camera placement, main menu, editor, camera aim, About pages,
+    // music buttons and music start, in that order. Needs a GL context.
+    void setUp();
+
+    // The one receiver of button hits the GUI passes on: the editor first,
+    // then the three music commands (which act on the press only).
+    void handleCommand(InterfaceComponent* hit);
+
+    Camera camera;
+    Lighting lighting;
+    std::unique_ptr<InterfaceManager> interface;
+    std::unique_ptr<SkeletonEditor> editor;
+    std::unique_ptr<MusicStream> music;
+    // 0 .. 100; 80 after setUp.
+    float musicVolume = 80;
+    // Flipped by every press and release the GUI did not take; the right
+    // one gates camera turning by drag.
+    bool rightToggle = false;
+    bool leftToggle = false;
+
+private:
+    ProgramState& state;
+};
