@@ -1,0 +1,85 @@
+# Helpers for end-to-end tests of the real program under a private Xvfb.
+# Source it; it expects KINEMORPH (the program), SEND_CLOSE and
+# SOURCE_DIR in the environment (the CTest registration sets them).
+set -u
+
+E2E_TMP=$(mktemp -d /tmp/kinemorph-e2e.XXXXXX)
+ARTIFACTS=${ARTIFACTS:-$E2E_TMP}
+mkdir -p "$ARTIFACTS"
+XVFB_PID=""
+APP_PID=""
+TITLE="Kinemorph - Orrowen"
+
+cleanup() {
+  [ -n "$APP_PID" ] && kill "$APP_PID" 2>/dev/null && wait "$APP_PID" 2>/dev/null
+  [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
+  rm -rf "$E2E_TMP"
+}
+trap cleanup EXIT
+
+fail() { echo "FAIL: $*"; [ -f "$E2E_TMP/stdout" ] && { echo "--- program output:"; cat "$E2E_TMP/stdout"; }; exit 1; }
+pass() { echo "ok: $*"; }
+
+start_xvfb() {
+  local fifo="$E2E_TMP/displayfd"
+  mkfifo "$fifo"
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+  XVFB_PID=$!
+  local n
+  read -r -t 20 n <"$fifo" || fail "Xvfb did not start"
+  export DISPLAY=":$n"
+}
+
+# A working directory with a private copy of the resources.
+make_workdir() {
+  WORKDIR="$E2E_TMP/work"
+  mkdir -p "$WORKDIR"
+  cp -r "$SOURCE_DIR/resources" "$WORKDIR/"
+}
+
+# Starts the program in $WORKDIR with standard input from /dev/null.
+start_app() {
+  (cd "$WORKDIR" && exec "$KINEMORPH" </dev/null >"$E2E_TMP/stdout" 2>"$E2E_TMP/stderr") &
+  APP_PID=$!
+}
+
+# Waits for the window and sets WID; fails if the program exits first.
+wait_window() {
+  for _ in $(seq 1 200); do
+    WID=$(xdotool search --name "^$TITLE\$" 2>/dev/null | head -n 1)
+    if [ -n "$WID" ]; then
+      xdotool windowfocus "$WID" 2>/dev/null
+      sleep 0.5
+      return 0
+    fi
+    kill -0 "$APP_PID" 2>/dev/null || fail "program exited before showing its window"
+    sleep 0.1
+  done
+  fail "no window titled '$TITLE'"
+}
+
+# Screenshot of the window into $1.
+shot() { import -window "$WID" "$1" 2>/dev/null || fail "screenshot $1"; }
+
+# "r g b" of the pixel at (x, y) from the top-left of an image.
+pixel() {
+  convert "$1" -format "%[fx:int(255*p{$2,$3}.r)] %[fx:int(255*p{$2,$3}.g)] %[fx:int(255*p{$2,$3}.b)]" info:
+}
+
+# Mouse actions in window pixels from the top-left.
+click_at() { xdotool mousemove --window "$WID" "$1" "$2" click "${3:-1}"; sleep 0.3; }
+key() { xdotool key --delay 50 "$@"; sleep 0.3; }
+
+# Closes the window as a window manager would and waits for the exit status.
+close_app() {
+  "$SEND_CLOSE" "$WID"
+  local status=0
+  for _ in $(seq 1 100); do
+    kill -0 "$APP_PID" 2>/dev/null || break
+    sleep 0.1
+  done
+  kill -0 "$APP_PID" 2>/dev/null && fail "program still running after close"
+  wait "$APP_PID"; status=$?
+  APP_PID=""
+  return $status
+}

@@ -1,0 +1,32 @@
+// Asks a window to close the way a window manager's close box does: a
+// WM_DELETE_WINDOW client message. Usage: send_close <window id>.
+// xdotool's windowclose destroys the window instead, which no program can
+// answer gracefully.
+#include <X11/Xlib.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: send_close <window id>\n");
+        return 2;
+    }
+    Display* display = XOpenDisplay(nullptr);
+    if (!display) {
+        std::fprintf(stderr, "send_close: cannot open display\n");
+        return 1;
+    }
+    Window window = static_cast<Window>(std::strtoul(argv[1], nullptr, 0));
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", True);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(display, window, False, NoEventMask, &event);
+    XFlush(display);
+    XCloseDisplay(display);
+    return 0;
+}
