@@ -1,0 +1,222 @@
+#include "animation/AnimationFile.h"
+
+#include "animation/NumberText.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <fcntl.h>
+#include <fstream>
+#include <iostream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// After each token the reader looks at no more than this many characters of
+// what follows; longer frame lines lose their tail.
+constexpr std::size_t TOKEN_LOOKAHEAD = 1000;
+
+// A line read with getline keeps the "\r" of a "\r\n" line end.
+void dropCarriageReturn(std::string& line) {
+    if (!line.empty() && line.back() == '\r') {
+        line.pop_back();
+    }
+}
+
+// The motion type is stored as the double cut toward zero. Values beyond an
+// int saturate, so a wild number from a file can never reach an undefined
+// conversion; they are no valid code either way.
+int truncateToInt(double value) {
+    if (value >= static_cast<double>(INT_MAX)) {
+        return INT_MAX;
+    }
+    if (value <= static_cast<double>(INT_MIN)) {
+        return INT_MIN;
+    }
+    return static_cast<int>(value);
+}
+
+// The mode the saved file gets: the old file's, or what creating it
+// afresh would give under the process's umask.
+mode_t savedFileMode(const std::string& path) {
+    struct stat old;
+    if (::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
+        return old.st_mode & 07777;
+    }
+    mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+bool writeAll(int fd, const char* data, std::size_t size) {
+    while (size > 0) {
+        ssize_t n = ::write(fd, data, size);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            return false;
+        }
+        data += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+// Writes `text` to a fresh temporary file beside `path` and renames it over
+// `path` only when every byte reached the disk. Returns false, with the
+// temporary removed and `path` untouched, on any failure.
+bool replaceFile(const std::string& path, const std::string& text) {
+    std::size_t slash = path.rfind('/');
+    std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+    std::string temporary = path.substr(0, nameStart) + "." + path.substr(nameStart) + ".XXXXXX";
+    int fd = ::mkstemp(temporary.data());
+    if (fd < 0) {
+        return false;
+    }
+    bool ok = writeAll(fd, text.data(), text.size());
+    ok = ok && ::fchmod(fd, savedFileMode(path)) == 0;
+    ok = ok && ::fsync(fd) == 0;
+    ok = (::close(fd) == 0) && ok;
+    ok = ok && std::rename(temporary.c_str(), path.c_str()) == 0;
+    if (!ok) {
+        ::unlink(temporary.c_str());
+    }
+    return ok;
+}
+
+} // namespace
+
+Animation readAnimation(std::istream& in) {
+    Animation animation("", false);
+    std::string line;
+    std::getline(in, line);
+    dropCarriageReturn(line);
+    if (line != "RGAF") {
+        std::cout << "Unexpected header, 'RGAF' expected!\n";
+        return animation;
+    }
+    std::string name;
+    std::getline(in, name);
+    dropCarriageReturn(name);
+    animation.setName(name);
+
+    int count = 0;
+    int loopValue = 0;
+    if (!(in >> count >> loopValue)) {
+        // Nothing after an unreadable number can be trusted; keep the name.
+        animation.setValid(true);
+        return animation;
+    }
+    animation.setLooping(loopValue == 1);
+    in.ignore(1000, '\n');
+
+    // One buffer for every frame line: a read that finds nothing leaves it
+    // empty (after a final "\n") or holding the last line (without one), and
+    // the missing frames are built from what it holds.
+    std::string frameLine;
+    int read = 0;
+    while (read < count && std::getline(in, frameLine)) {
+        dropCarriageReturn(frameLine);
+        animation.appendFrame(std::make_unique<KeyFrame>(frameLine));
+        ++read;
+    }
+    int missing = std::min(count - read, MAX_MISSING_FRAMES);
+    if (missing > 0) {
+        dropCarriageReturn(frameLine);
+        KeyFrame filler(frameLine);
+        for (int i = 0; i < missing; ++i) {
+            animation.appendFrame(std::make_unique<KeyFrame>(filler));
+        }
+    }
+    animation.setValid(true);
+    return animation;
+}
+
+bool readAnimationFile(const std::string& path, Animation& animation) {
+    std::ifstream in(path);
+    if (!in) {
+        std::cout << "Error in reading animation file!\n";
+        return false;
+    }
+    animation = readAnimation(in);
+    return animation.valid();
+}
+
+void readFrameLine(std::string_view line, KeyFrame& frame) {
+    double values[FRAME_LINE_VALUES];
+    std::string_view rest = line;
+    for (double& value : values) {
+        std::size_t separator = rest.find_first_of(" \t");
+        std::string_view token = rest.substr(0, separator);
+        // Without a separator the last token is read again for every
+        // remaining value, as the line-cutting rule leaves it in place.
+        std::size_t restStart = separator == std::string_view::npos ? 0 : separator + 1;
+        rest = rest.substr(restStart, TOKEN_LOOKAHEAD);
+        value = readNumber(token);
+    }
+    const double* v = values;
+    frame.rootPosition = Vec3(v[0], v[1], v[2]);
+    v += 3;
+    for (BonePose& pose : frame.boneAngles) {
+        pose = BonePose(v[0], v[1], v[2]);
+        v += 3;
+    }
+    frame.waitTime = v[0];
+    frame.transitionTime = v[1];
+    frame.motionType = truncateToInt(v[2]);
+}
+
+void appendFrameLine(std::string& out, const KeyFrame& frame) {
+    auto put = [&out](double value, char after) {
+        appendNumber(out, value);
+        out.push_back(after);
+    };
+    put(frame.rootPosition.x, '\t');
+    put(frame.rootPosition.y, '\t');
+    put(frame.rootPosition.z, '\t');
+    for (const BonePose& pose : frame.boneAngles) {
+        put(pose.x, '\t');
+        put(pose.y, '\t');
+        put(pose.z, '\t');
+    }
+    put(frame.waitTime, '\t');
+    put(frame.transitionTime, '\t');
+    put(static_cast<double>(frame.motionType), '\n');
+}
+
+std::string animationText(const Animation& animation) {
+    std::string text = "RGAF\n";
+    text += animation.name();
+    text += '\n';
+    text += std::to_string(animation.frameCount());
+    text += '\n';
+    text += animation.looping() ? "1\n" : "0\n";
+    // A frame line rarely exceeds 500 characters; one reservation saves the
+    // string from regrowing through a long animation.
+    text.reserve(text.size() + static_cast<std::size_t>(animation.frameCount()) * 512);
+    for (int i = 0; i < animation.frameCount(); ++i) {
+        appendFrameLine(text, *animation.frameAt(i));
+    }
+    return text;
+}
+
+bool writeAnimation(std::ostream& out, const Animation& animation) {
+    std::string text = animationText(animation);
+    out.write(text.data(), static_cast<std::streamsize>(text.size()));
+    return static_cast<bool>(out);
+}
+
+std::string animationPath(const std::string& folder, const std::string& name) {
+    return folder + "/" + name + ".rgaf";
+}
+
+bool saveAnimation(const std::string& folder, const Animation& animation) {
+    if (!replaceFile(animationPath(folder, animation.name()), animationText(animation))) {
+        std::cout << "Error in saving animation data to file!\n";
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "animation/Animation.h"
+#include "animation/KeyFrame.h"
+
+#include <istream>
+#include <ostream>
+#include <string>
+#include <string_view>
+
+// The animation file (.rgaf), plain text with "\n" line ends ("\r\n" is
+// read as one line end too):
+//   RGAF
+//   <name, may contain spaces>
+//   <frame count>
+//   <1 when looping, else 0>
+//   one line per key frame: 69 numbers separated by single tabs, namely
+//   root x y z, then main/sec/own angle of bones 0 to 20, then wait time,
+//   transition time (seconds) and motion type code.
+// Numbers are written as a default-formatted output stream writes doubles
+// (six significant digits) and read as stream extraction reads them; a
+// number that cannot be read becomes UNREADABLE_NUMBER.
+
+// Numbers on a frame line.
+constexpr int FRAME_LINE_VALUES = 3 + 3 * POSE_BONE_COUNT + 3;
+
+// A file may announce more frames than it has lines; the missing frames are
+// still created from the last line buffer, but never more than this many, so
+// a lying count costs neither minutes nor gigabytes.
+constexpr int MAX_MISSING_FRAMES = 1000;
+
+// Reads an animation file's text. A wrong first line prints
+// "Unexpected header, 'RGAF' expected!\n" and gives an animation that is not
+// valid. A frame count or looping flag that is not a decimal integer gives
+// a valid, non-looping animation without frames. Never fails otherwise.
+Animation readAnimation(std::istream& in);
+// Replaces `animation` by the file at `path`. Prints
+// "Error in reading animation file!\n" and leaves `animation` as it was when
+// the file cannot be opened. Returns the animation's valid flag.
+bool readAnimationFile(const std::string& path, Animation& animation);
+
+// Fills every field of `frame` but its index from one frame line (its line
+// end may be present or not). Tokens end at the first blank or tab; after
+// each token only the next 1000 characters of the line are looked at.
+void readFrameLine(std::string_view line, KeyFrame& frame);
+// Appends the frame's line, "\n" included.
+void appendFrameLine(std::string& out, const KeyFrame& frame);
+
+// The whole file's text for `animation`.
+std::string animationText(const Animation& animation);
+// Writes the file's text to `out`; returns false when the stream failed.
+bool writeAnimation(std::ostream& out, const Animation& animation);
+
+// folder + "/" + name + ".rgaf".
+std::string animationPath(const std::string& folder, const std::string& name);
+// Writes the animation to animationPath(folder, name). The text goes to a
+// temporary file in the same folder first, which replaces the old file only
+// once all of it is written and synced, so a failed save never damages a
+// file that was there. On any failure prints
+// "Error in saving animation data to file!\n", leaves no temporary file
+// behind and returns false.
+bool saveAnimation(const std::string& folder, const Animation& animation);
