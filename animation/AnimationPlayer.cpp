@@ -1,0 +1,172 @@
+#include "animation/AnimationPlayer.h"
+
+#include "animation/Easing.h"
+#include "animation/MotionType.h"
+
+#include <algorithm>
+#include <cassert>
+#include <cmath>
+
+namespace {
+
+bool posable(const Skeleton* skeleton) {
+    return skeleton != nullptr && skeleton->complete();
+}
+
+// The frame at `position` of `animation`, counting on from the start again
+// when it loops; nullptr past the end otherwise, and always for an empty
+// animation (which has no position to come round to).
+KeyFrame* frameAtPosition(const Animation& animation, int position) {
+    int count = animation.frameCount();
+    if (position < count) {
+        return animation.frameAt(position);
+    }
+    if (!animation.looping() || count == 0) {
+        return nullptr;
+    }
+    return animation.frameAt(position % count);
+}
+
+} // namespace
+
+AnimationPlayer::AnimationPlayer()
+    : ownClock_(std::make_unique<SteadyPlayerClock>()), clock_(ownClock_.get()) {}
+
+AnimationPlayer::AnimationPlayer(PlayerClock& clock) : clock_(&clock) {
+    clock_->restart();
+}
+
+AnimationPlayer::~AnimationPlayer() = default;
+
+void AnimationPlayer::addAnimation(Animation* animation) {
+    assert(animation != nullptr);
+    animations_.push_back(animation);
+}
+
+void AnimationPlayer::removeAnimation(const std::string& name) {
+    bool playedOneRemoved = false;
+    auto named = [&](Animation* a) {
+        if (a->name() != name) {
+            return false;
+        }
+        playedOneRemoved = playedOneRemoved || a == animation_;
+        return true;
+    };
+    animations_.erase(std::remove_if(animations_.begin(), animations_.end(), named),
+                      animations_.end());
+    if (!playedOneRemoved) {
+        return;
+    }
+    // The caller is about to delete it: keep no pointer into it. The
+    // snapshot (or nothing, before any play) stands in as the frame last
+    // played, so the next play still heads for frame 0.
+    animation_ = nullptr;
+    playing_ = false;
+    restartRequested_ = false;
+    waiting_ = false;
+    currentFrame_ = snapshot_.get();
+    nextFrame_ = nullptr;
+}
+
+void AnimationPlayer::play(const std::string& name) {
+    if (!posable(skeleton_)) {
+        return;
+    }
+    auto found = std::find_if(animations_.begin(), animations_.end(),
+                              [&](const Animation* a) { return a->name() == name; });
+    if (found == animations_.end()) {
+        return;
+    }
+    Animation& animation = **found;
+    animation_ = &animation;
+    playing_ = true;
+    clock_->restart();
+    if (currentFrame_ == nullptr) {
+        currentFrame_ = frameAtPosition(animation, 0);
+        nextFrame_ = frameAtPosition(animation, 1);
+    } else {
+        nextFrame_ = frameAtPosition(animation, 0);
+    }
+    restartRequested_ = true;
+}
+
+void AnimationPlayer::update() {
+    if (!posable(skeleton_)) {
+        return;
+    }
+    if (restartRequested_) {
+        restartRequested_ = false;
+        snapshot_ = std::make_unique<KeyFrame>(skeleton_);
+        snapshot_->motionType = MotionType::Linear;
+        snapshot_->waitTime = 0.0;
+        snapshot_->transitionTime = SNAPSHOT_TRANSITION;
+        currentFrame_ = snapshot_.get();
+        clock_->restart();
+    }
+    if (waiting_) {
+        assert(currentFrame_ != nullptr);
+        if (playing_ && clock_->elapsedSeconds() > currentFrame_->waitTime) {
+            waiting_ = false;
+            clock_->restart();
+        }
+        if (waiting_) {
+            return;
+        }
+    }
+    if (!playing_) {
+        return;
+    }
+    assert(currentFrame_ != nullptr && animation_ != nullptr);
+
+    if (clock_->elapsedSeconds() > currentFrame_->transitionTime) {
+        if (nextFrame_ == nullptr) {
+            // The end of a non-looping (or empty) animation: there is no
+            // frame to wait on, so playback ends here.
+            playing_ = false;
+            return;
+        }
+        bool moved = isMotionType(currentFrame_->motionType);
+        currentFrame_ = nextFrame_;
+        nextFrame_ = animation_->frameAfter(currentFrame_);
+        clock_->restart();
+        waiting_ = true;
+        if (nextFrame_ == nullptr && moved) {
+            // The last update of a transition stops short of its end pose;
+            // the final pose of an animation should be exact.
+            currentFrame_->applyPose(skeleton_);
+        }
+        return;
+    }
+    if (nextFrame_ == nullptr || !isMotionType(currentFrame_->motionType)) {
+        return;
+    }
+    // A zero-length transition has no in-between poses (and t / d no value).
+    if (!(currentFrame_->transitionTime > 0)) {
+        return;
+    }
+    poseBetween(*currentFrame_, *nextFrame_, clock_->elapsedSeconds());
+}
+
+void AnimationPlayer::poseBetween(const KeyFrame& from, const KeyFrame& to, double t) {
+    const int motion = from.motionType;
+    const double d = from.transitionTime;
+    auto at = [&](double a, double b) { return ease(motion, t, d, a, b); };
+
+    // Values near the ends of the double range can overflow to inf or NaN
+    // in between; such a value is not applied, the bone keeps its own.
+    Vec3 root(at(from.rootPosition.x, to.rootPosition.x),
+              at(from.rootPosition.y, to.rootPosition.y),
+              at(from.rootPosition.z, to.rootPosition.z));
+    if (std::isfinite(root.x) && std::isfinite(root.y) && std::isfinite(root.z)) {
+        skeleton_->rootBone()->setPosition(root.x, root.y, root.z);
+    }
+    auto finiteOr = [](double value, double kept) { return std::isfinite(value) ? value : kept; };
+    for (int i = 0; i < POSE_BONE_COUNT; ++i) {
+        Bone* bone = skeleton_->boneAt(i);
+        const BonePose& a = from.boneAngles[i];
+        const BonePose& b = to.boneAngles[i];
+        bone->setAngles(finiteOr(at(a.x, b.x), bone->mainAngle()),
+                        finiteOr(at(a.y, b.y), bone->secAngle()),
+                        finiteOr(at(a.z, b.z), bone->ownAngle()));
+    }
+}
