@@ -181,13 +181,6 @@ TEST(RotateAboutAxis, ShortenedPiLeavesACosineResidue) {
     EXPECT_NEAR(rotateInXZ(X, 90).x, 3.97e-13, 0.01e-13);
 }
 
-TEST(PlaneRotations, FollowTheirFormulas) {
-    const Vec3 p(1, 2, 3);
-    const double c = std::cos(degreesToRadians(30)), s = std::sin(degreesToRadians(30));
-    EXPECT_TRUE(near(rotateInXZ(p, 30), Vec3(c * 1 - s * 3, 2, s * 1 + c * 3), 0));
-    EXPECT_TRUE(near(rotateInXY(p, 30), Vec3(c * 1 + s * 2, c * 2 - s * 1, 3), 0));
-}
-
 TEST(AxisFrame, ToWorldCombinesTheAxes) {
     AxisFrame f;
     f.rotate(90, AXIS_Z); // x -> -y, y -> +x
