@@ -214,7 +214,12 @@ std::string animationPath(const std::string& folder, const std::string& name) {
 }
 
 bool saveAnimation(const std::string& folder, const Animation& animation) {
-    if (!replaceFile(animationPath(folder, animation.name()), animationText(animation))) {
+    // A line end in the name would split the name line and shift every line
+    // after it; a slash would write outside the folder.
+    const bool nameFits =
+        animation.name().find_first_of(std::string("/\n\r\0", 4)) == std::string::npos;
+    if (!nameFits ||
+        !replaceFile(animationPath(folder, animation.name()), animationText(animation))) {
         std::cout << "Error in saving animation data to file!\n";
         return false;
     }

@@ -56,7 +56,8 @@ std::string animationPath(const std::string& folder, const std::string& name);
 // Writes the animation to animationPath(folder, name). The text goes to a
 // temporary file in the same folder first, which replaces the old file only
 // once all of it is written and synced, so a failed save never damages a
-// file that was there. On any failure prints
-// "Error in saving animation data to file!\n", leaves no temporary file
-// behind and returns false.
+// file that was there. On any failure, and for a name holding "/", a line
+// end or a NUL (which could not be read back or would leave the folder),
+// prints "Error in saving animation data to file!\n", leaves no temporary
+// file behind and returns false.
 bool saveAnimation(const std::string& folder, const Animation& animation);

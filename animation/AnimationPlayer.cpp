@@ -54,18 +54,19 @@ void AnimationPlayer::removeAnimation(const std::string& name) {
     };
     animations_.erase(std::remove_if(animations_.begin(), animations_.end(), named),
                       animations_.end());
-    if (!playedOneRemoved) {
-        return;
+    if (playedOneRemoved) {
+        forgetFrames();
     }
-    // The caller is about to delete it: keep no pointer into it. The
-    // snapshot (or nothing, before any play) stands in as the frame last
-    // played, so the next play still heads for frame 0.
+}
+
+void AnimationPlayer::forgetFrames() {
     animation_ = nullptr;
     playing_ = false;
     restartRequested_ = false;
     waiting_ = false;
-    currentFrame_ = snapshot_.get();
+    currentFrame_ = nullptr;
     nextFrame_ = nullptr;
+    snapshot_.reset();
 }
 
 void AnimationPlayer::play(const std::string& name) {
@@ -81,7 +82,8 @@ void AnimationPlayer::play(const std::string& name) {
     animation_ = &animation;
     playing_ = true;
     clock_->restart();
-    if (currentFrame_ == nullptr) {
+    if (!hasPlayed_) {
+        hasPlayed_ = true;
         currentFrame_ = frameAtPosition(animation, 0);
         nextFrame_ = frameAtPosition(animation, 1);
     } else {
@@ -121,8 +123,8 @@ void AnimationPlayer::update() {
     if (clock_->elapsedSeconds() > currentFrame_->transitionTime) {
         if (nextFrame_ == nullptr) {
             // The end of a non-looping (or empty) animation: there is no
-            // frame to wait on, so playback ends here.
-            playing_ = false;
+            // frame to wait on or move to, so the pose is held. `playing`
+            // stays set, as the editor shows a playing animation until Stop.
             return;
         }
         bool moved = isMotionType(currentFrame_->motionType);

@@ -43,9 +43,14 @@ public:
     void addAnimation(Animation* animation);
     // Forgets every registered animation named `name`; the animations
     // themselves are not deleted. When the one being played is among them,
-    // the player stops and lets go of its frames, so the caller may then
-    // delete it.
+    // the player also forgets its frames (forgetFrames), so the caller may
+    // then delete it.
     void removeAnimation(const std::string& name);
+    // Stops and lets go of the animation being played, its frames and the
+    // snapshot, so none of them is touched again; call it before deleting
+    // the animation. The next play still heads for frame 0 if one came
+    // before.
+    void forgetFrames();
     const std::vector<Animation*>& animations() const { return animations_; }
 
     // Starts the first registered animation named exactly `name`, from the
@@ -57,8 +62,8 @@ public:
     void stop() { playing_ = false; }
     // Advances playback by the time the clock shows. Does nothing while
     // stopped, or without a complete skeleton. At the end of a non-looping
-    // animation the skeleton is left in the last frame's pose and playback
-    // stops.
+    // (or empty) animation the player holds the last frame's pose: it stays
+    // playing, with nextFrame() nullptr, until stopped or played again.
     void update();
 
     bool playing() const { return playing_; }
@@ -67,7 +72,7 @@ public:
     // The animation being played, or nullptr.
     Animation* animation() const { return animation_; }
     // The frame the running wait or transition starts from: a frame of the
-    // animation or the snapshot; nullptr before the first play.
+    // animation or the snapshot; nullptr before the first update of a play.
     const KeyFrame* currentFrame() const { return currentFrame_; }
     // The frame the running transition goes to; nullptr at the end of a
     // non-looping animation.
@@ -85,6 +90,9 @@ private:
     bool playing_ = false;
     bool restartRequested_ = false;
     bool waiting_ = false;
+    // Only the very first play heads for frame 1; a flag rather than a null
+    // currentFrame, which forgetFrames also leaves.
+    bool hasPlayed_ = false;
     KeyFrame* currentFrame_ = nullptr;
     KeyFrame* nextFrame_ = nullptr;
     // The pose a play starts from; replaced at every start.

@@ -22,3 +22,13 @@ const char* motionTypeText(int code);
 
 // The code whose display text is exactly `text`; `fallback` for any other text.
 int motionTypeFromText(const std::string& text, int fallback);
+
+// The same two look-ups under the names the editor's first draft used:
+// motionTypeName is motionTypeText, motionTypeFromName gives 0 (no code) for
+// any text that is not one of the four.
+inline const char* motionTypeName(int code) {
+    return motionTypeText(code);
+}
+inline int motionTypeFromName(const std::string& text) {
+    return motionTypeFromText(text, 0);
+}

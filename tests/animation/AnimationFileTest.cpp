@@ -490,6 +490,27 @@ TEST(AnimationFile, SaveIntoMissingFolderFails) {
     ::rmdir((folder.path() + "/walk.rgaf").c_str());
 }
 
+TEST(AnimationFile, SaveRefusesNamesThatCannotBeAFileName) {
+    TempFolder folder;
+    ASSERT_EQ(::mkdir((folder.path() + "/sub").c_str(), 0755), 0);
+    for (const std::string& name : {std::string("sub/walk"), std::string("two\nlines"),
+                                    std::string("walk\r"), std::string("nul\0x", 5)}) {
+        Animation animation = walkAnimation();
+        animation.setName(name);
+        testing::internal::CaptureStdout();
+        EXPECT_FALSE(saveAnimation(folder.path(), animation));
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), SAVE_MESSAGE);
+    }
+    EXPECT_EQ(folder.entries(), std::vector<std::string>{"sub"});
+    ::rmdir((folder.path() + "/sub").c_str());
+
+    // An empty name is a file named only ".rgaf".
+    Animation unnamed = walkAnimation();
+    unnamed.setName("");
+    EXPECT_TRUE(saveAnimation(folder.path(), unnamed));
+    EXPECT_EQ(folder.entries(), std::vector<std::string>{".rgaf"});
+}
+
 TEST(AnimationFile, SaveReplacesTheOldFileAndKeepsItsMode) {
     TempFolder folder;
     std::string path = folder.path() + "/walk.rgaf";

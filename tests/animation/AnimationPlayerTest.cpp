@@ -219,7 +219,8 @@ TEST_F(PlayerTest, NonLoopingEndStaysInTheLastPose) {
     player.play("walk");
     run(3);
     EXPECT_EQ(visited, (std::vector<int>{1, 2}));
-    EXPECT_FALSE(player.playing());
+    // Held there, still playing, never waiting on a frame that is not there.
+    EXPECT_TRUE(player.playing());
     EXPECT_EQ(player.currentFrame(), walk.frameAt(2));
     EXPECT_EQ(player.nextFrame(), nullptr);
     // Exactly the last frame's pose, not wherever the last step stopped.
@@ -227,6 +228,8 @@ TEST_F(PlayerTest, NonLoopingEndStaysInTheLastPose) {
     EXPECT_EQ(rootHeight(), 3);
     run(1);
     EXPECT_EQ(skeleton->boneAt(1)->pose(), BonePose(33, 4, 5));
+    EXPECT_EQ(player.currentFrame(), walk.frameAt(2));
+    EXPECT_EQ(player.nextFrame(), nullptr);
 
     // A later play starts again from frame 0.
     visited.clear();
@@ -241,7 +244,8 @@ TEST_F(PlayerTest, OneFrameAnimations) {
     player.play("still");
     EXPECT_EQ(player.nextFrame(), nullptr);
     run(1);
-    EXPECT_FALSE(player.playing());
+    EXPECT_TRUE(player.playing());
+    EXPECT_EQ(player.nextFrame(), nullptr);
     EXPECT_EQ(boneAngle(), angle);
 
     AnimationPlayer fresh(clock);
@@ -274,7 +278,8 @@ TEST_F(PlayerTest, EmptyAnimationsEndWithoutFrames) {
             clock.advance(STEP);
             fresh.update();
         }
-        EXPECT_FALSE(fresh.playing()) << looping;
+        EXPECT_TRUE(fresh.playing()) << looping;
+        EXPECT_EQ(fresh.nextFrame(), nullptr);
         EXPECT_EQ(boneAngle(), angle);
         // And once more, now that a frame (the snapshot) has been current.
         fresh.play(empty.name());
@@ -308,7 +313,7 @@ TEST_F(PlayerTest, ZeroTransitionAdvancesWithoutMoving) {
     // Frame 1 takes 0.5 s to frame 2 and lands there; zero-time frame 2 ends.
     run(1);
     EXPECT_EQ(visited, (std::vector<int>{1, 2}));
-    EXPECT_FALSE(player.playing());
+    EXPECT_EQ(player.nextFrame(), nullptr);
     EXPECT_EQ(boneAngle(), 30);
 
     // Zero-length transitions updated at time zero: t / d would be 0 / 0,
@@ -364,6 +369,40 @@ TEST_F(PlayerTest, RemovingThePlayedAnimationLetsItGo) {
     // Removing another animation's name leaves playback alone.
     player.removeAnimation("other");
     EXPECT_TRUE(player.playing());
+}
+
+TEST_F(PlayerTest, ForgetFramesDropsEveryPointerButKeepsTheFirstPlayRule) {
+    // Forgetting before anything played: the first play still heads for 1.
+    Animation& walk = addAnimation("walk", 3, true);
+    player.forgetFrames();
+    player.play("walk");
+    EXPECT_EQ(player.nextFrame(), walk.frameAt(1));
+    run(1);
+    ASSERT_TRUE(player.playing());
+
+    player.forgetFrames();
+    EXPECT_FALSE(player.playing());
+    EXPECT_FALSE(player.waiting());
+    EXPECT_FALSE(player.restartRequested());
+    EXPECT_EQ(player.animation(), nullptr);
+    EXPECT_EQ(player.currentFrame(), nullptr);
+    EXPECT_EQ(player.nextFrame(), nullptr);
+    // The animation stays registered; forgetting is not removing.
+    EXPECT_EQ(player.animations().size(), 1u);
+    double angle = boneAngle();
+    run(1);
+    EXPECT_EQ(boneAngle(), angle);
+
+    // Later plays head for frame 0, also right after a forget mid-start.
+    player.play("walk");
+    player.forgetFrames();
+    run(0.5);
+    visited.clear();
+    player.play("walk");
+    EXPECT_EQ(player.nextFrame(), walk.frameAt(0));
+    run(1);
+    ASSERT_FALSE(visited.empty());
+    EXPECT_EQ(visited.front(), 0);
 }
 
 TEST_F(PlayerTest, ManyPlaysKeepOneSnapshot) {

@@ -23,6 +23,11 @@ TEST(MotionType, CodesAndTexts) {
     EXPECT_EQ(motionTypeFromText("linear", 7), 7);
     EXPECT_EQ(motionTypeFromText("Ease In ", 7), 7);
     EXPECT_EQ(motionTypeFromText("", 7), 7);
+
+    EXPECT_STREQ(motionTypeName(33), "Ease In/Out");
+    EXPECT_EQ(motionTypeName(4), nullptr);
+    EXPECT_EQ(motionTypeFromName("Ease Out"), 23);
+    EXPECT_EQ(motionTypeFromName("Ease out"), 0);
 }
 
 } // namespace
