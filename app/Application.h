@@ -14,6 +14,7 @@
 
 class Scene;
 class InputDispatcher;
+class WindowSide;
 
 // The program: one window with its GL context, the clocks, the fonts and
 // the Scene with everything drawn and updated. The constructor reads the
@@ -45,7 +46,8 @@ public:
     bool ok() const { return ready; }
     ProgramState& state() { return programState; }
     Scene& scene() { return *scenePtr; }
-    sf::Window& window() { return win; }
+    // The window; only valid once a display was found (ok() implies it).
+    sf::Window& window() { return *win; }
     bool showFps() const { return fpsShown; }
     const std::string& fpsText() const { return fpsReadout; }
     double fpsValue() const { return fps; }
@@ -61,10 +63,14 @@ private:
     GlPainter painter{fonts};
     DisplaySettings display;
     sf::ContextSettings contextSettings;
-    sf::Window win;
+    // Made only once a display is known to exist: any SFML window object,
+    // even an unopened one, sets up a GL context and aborts the process
+    // without an X server.
+    std::unique_ptr<sf::Window> win;
     sf::Clock fpsClock;
     sf::Clock frameClock;
     std::unique_ptr<Scene> scenePtr;
+    std::unique_ptr<WindowSide> windowSide;
     std::unique_ptr<InputDispatcher> input;
     std::string fpsReadout;
     double fps = 0;

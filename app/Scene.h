@@ -4,7 +4,9 @@
 #include "scene/Camera.h"
 #include "scene/Lighting.h"
 
+#include <functional>
 #include <memory>
+#include <vector>
 
 class InterfaceComponent;
 class InterfaceManager;
@@ -17,14 +19,21 @@ struct ProgramState;
 // setUp() once the window, the GL state and the fonts are ready.
 class Scene {
 public:
+    // Makes the music stream when the scene is set up (it may return null
+    // for a scene without music).
+    using MusicFactory = std::function<std::unique_ptr<MusicStream>()>;
+
     // The camera in its constructed state, the lighting record and an empty
-    // interface manager. `music` may be null for a silent scene.
-    Scene(ProgramState& state, std::unique_ptr<MusicStream> music);
+    // interface manager.
+    Scene(ProgramState& state, MusicFactory makeMusic);
     ~Scene();
 
     // Lights, camera placement, main menu, editor, camera aim, About pages,
     // music buttons and music start, in that order. Needs a GL context.
     void setUp();
+    // setUp without the GL part (the lights): everything else, so tests can
+    // build a complete scene without a window.
+    void build();
 
     // The one receiver of button hits the GUI passes on: the editor first,
     // then the three music commands (which act on the press only).
@@ -44,4 +53,8 @@ public:
 
 private:
     ProgramState& state;
+    MusicFactory makeMusic;
+    // Components registered with the manager by the scene itself (music
+    // buttons, About texts); the manager only lists them.
+    std::vector<std::unique_ptr<InterfaceComponent>> ownedComponents;
 };

@@ -6,7 +6,7 @@ set -euo pipefail
 PACKAGES=(
   build-essential cmake pkg-config
   libsfml-dev libglew-dev libftgl-dev libfreetype-dev libglu1-mesa-dev
-  libgl1-mesa-dev libgl1-mesa-dri libimath-dev
+  libgl1-mesa-dev libgl1-mesa-dri libimath-dev libopenal-dev libx11-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev
   xvfb xdotool imagemagick x11-utils

@@ -83,3 +83,9 @@ close_app() {
   APP_PID=""
   return $status
 }
+
+# Replaces the work folder's settings with a plain windowed size.
+use_window_size() {
+  printf '[settings]\nfullscreen false\nwindowed_width %s\nwindowed_height %s\nAA_level 0\nframerate_limit 0\n' \
+    "$1" "$2" >"$WORKDIR/resources/config/settings.ini"
+}

@@ -4,6 +4,7 @@
 source "$(dirname "$0")/lib.sh"
 start_xvfb
 make_workdir
+use_window_size 800 600
 start_app
 wait_window
 sleep 1.5
@@ -13,17 +14,19 @@ size=$(identify -format '%wx%h' "$ARTIFACTS/startup.png")
 [ "$size" = "800x600" ] || fail "window is $size, not 800x600"
 pass "window 800x600"
 
-# The upper sky is light, the lower sky dark, and the clear colour (green)
-# shows nowhere because the sky box covers everything.
+# The sky box: lighter towards its top, nearly black at its bottom, and the
+# clear colour (green) shows nowhere because the box covers everything.
 read -r r g b <<<"$(pixel "$ARTIFACTS/startup.png" 400 60)"
-[ "$r" -gt 120 ] && [ "$b" -gt 130 ] || fail "upper sky not light: $r $g $b"
-read -r r2 g2 b2 <<<"$(pixel "$ARTIFACTS/startup.png" 760 590)"
-[ $((r2 + g2 + b2)) -lt $((r + g + b)) ] || fail "sky gradient missing: top $r $g $b, bottom $r2 $g2 $b2"
+read -r r2 g2 b2 <<<"$(pixel "$ARTIFACTS/startup.png" 790 590)"
+[ $((r + g + b)) -gt $((r2 + g2 + b2 + 60)) ] || fail "sky gradient missing: top $r $g $b, bottom $r2 $g2 $b2"
+[ "$b" -ge "$r" ] || fail "upper sky not bluish grey: $r $g $b"
+green=$(convert "$ARTIFACTS/startup.png" -fx 'g>0.6&&r<0.25&&b<0.25' -format '%[fx:int(mean*w*h)]' info:)
+[ "$green" -eq 0 ] || fail "$green pixels of clear colour show"
 pass "sky gradient"
 
-# The floor: blue-dominated pixels in the middle of the lower half.
-read -r r g b <<<"$(pixel "$ARTIFACTS/startup.png" 400 480)"
-[ "$b" -gt 100 ] && [ "$b" -gt "$r" ] || fail "no floor at (400,480): $r $g $b"
+# The floor: bright cyan-blue to the right of the figure.
+read -r r g b <<<"$(pixel "$ARTIFACTS/startup.png" 500 300)"
+[ "$b" -gt 180 ] && [ "$r" -lt 80 ] || fail "no floor at (500,300): $r $g $b"
 pass "floor"
 
 # The readout "FPS: ..." is white text at the bottom-left corner.

@@ -1,0 +1,259 @@
+#include "app/Application.h"
+
+#include "app/InputDispatch.h"
+#include "app/Scene.h"
+#include "editor/SkeletonEditor.h"
+#include "gui/InterfaceManager.h"
+#include "gui/TextMetrics.h"
+#include "scene/SceneDrawing.h"
+#include "skeleton/SkeletonDrawing.h"
+
+#include <GL/glew.h>
+#include <GL/glu.h>
+#include <X11/Xlib.h>
+
+#include <cstdlib>
+#include <ctime>
+#include <iostream>
+#include <sstream>
+
+namespace {
+const char* const WINDOW_TITLE = "Kinemorph - Orrowen";
+
+// The window's half of the input dispatch: cursor and GL state changes.
+class ApplicationWindowSide : public WindowSide {
+public:
+    ApplicationWindowSide(sf::Window& window, Scene& scene) : window(window), scene(scene) {}
+    void setCursorPosition(int x, int y) override {
+        sf::Mouse::setPosition(sf::Vector2i(x, y), window);
+    }
+    void setCursorVisible(bool visible) override { window.setMouseCursorVisible(visible); }
+    void lightSwitched(int which) override { switchLight(scene.lighting, which); }
+    void resized(int width, int height) override {
+        applyProjection(scene.camera);
+        glLoadIdentity();
+        glViewport(0, 0, width, height);
+    }
+
+private:
+    sf::Window& window;
+    Scene& scene;
+};
+
+// SFML gives up the whole process when it cannot reach an X server, so ask
+// for one ourselves first and turn its absence into a failed start.
+bool displayAvailable() {
+    Display* display = XOpenDisplay(nullptr);
+    if (!display)
+        return false;
+    XCloseDisplay(display);
+    return true;
+}
+
+std::string formatFps(double value) {
+    std::ostringstream out;
+    out << value;
+    return out.str();
+}
+} // namespace
+
+Application::Application() {
+    contextSettings = sf::ContextSettings(0, 0, 0);
+    fpsClock.restart();
+
+    scenePtr = std::make_unique<Scene>(programState, makeSfmlMusic);
+
+    contextSettings.depthBits = 32;
+    contextSettings.stencilBits = 8;
+    display = readDisplaySettingsFile(SETTINGS_PATH);
+
+    bool windowOpen = false;
+    if (displayAvailable()) {
+        win = std::make_unique<sf::Window>();
+        createWindow();
+        windowOpen = win->isOpen() && win->setActive(true);
+    }
+    if (!windowOpen)
+        std::cout << "Error: Could not open a window (is a display available?)\n";
+
+    GLenum glewStatus =
+        windowOpen ? (glewExperimental = GL_TRUE, glewInit()) : GLEW_ERROR_NO_GL_VERSION;
+    if (glewStatus != GLEW_OK) {
+        std::cout << "Error Initializing GLEW!\n";
+        std::cerr << "Error: " << glewGetErrorString(glewStatus) << "\n" << std::flush;
+        ready = false;
+    }
+    if (glewStatus != GLEW_OK || !GLEW_ARB_vertex_buffer_object) {
+        std::cout << "Error: This program requires graphics card support for "
+                     "ARB_vertex_buffer_object\n";
+        ready = false;
+    }
+    if (!fonts.loaded()) {
+        std::cout << "Error: Could not initialize fonts!\n";
+        ready = false;
+    }
+
+    if (ready) {
+        fonts.setFaceSizes();
+        installTextMetrics(&fonts);
+        setFixedGlState();
+        scenePtr->setUp();
+        Scene* scene = scenePtr.get();
+        scene->interface->commandCallback = [scene](InterfaceComponent* hit, int32_t, int32_t) {
+            scene->handleCommand(hit);
+        };
+        windowSide = std::make_unique<ApplicationWindowSide>(*win, *scenePtr);
+        input = std::make_unique<InputDispatcher>(programState, *scenePtr, *windowSide, fpsShown);
+        std::srand(static_cast<unsigned>(std::time(nullptr)));
+        frameClock.restart();
+    }
+
+    const GLubyte* version = windowOpen ? glGetString(GL_VERSION) : nullptr;
+    std::cout << "OpenGL Ver.: " << (version ? reinterpret_cast<const char*>(version) : "") << "\n"
+              << std::flush;
+}
+
+Application::~Application() {
+    // Components measure text through the fonts; never leave the measurer
+    // pointing at fonts that are gone.
+    installTextMetrics(nullptr);
+}
+
+void Application::createWindow() {
+    DisplaySettings s = display;
+    if (s.fullscreen) {
+        // The file gave no full-screen size of its own: use the desktop's.
+        sf::VideoMode desktop = sf::VideoMode::getDesktopMode();
+        if (s.fullscreenWidth <= 0)
+            s.fullscreenWidth = static_cast<int>(desktop.width);
+        if (s.fullscreenHeight <= 0)
+            s.fullscreenHeight = static_cast<int>(desktop.height);
+    }
+    s = sanitizeDisplaySettings(s);
+    display = s;
+    contextSettings.antialiasingLevel = static_cast<unsigned>(s.antialiasingLevel);
+    programState.windowWidth = s.windowedWidth;
+    programState.windowHeight = s.windowedHeight;
+
+    if (s.fullscreen) {
+        win->create(sf::VideoMode(s.fullscreenWidth, s.fullscreenHeight, 32), WINDOW_TITLE,
+                    sf::Style::Fullscreen, contextSettings);
+        win->setPosition(sf::Vector2i(0, 0));
+    } else {
+        win->create(sf::VideoMode(s.windowedWidth, s.windowedHeight, 32), WINDOW_TITLE,
+                    sf::Style::Titlebar | sf::Style::Close, contextSettings);
+    }
+    if (!win->isOpen())
+        return;
+    win->setFramerateLimit(static_cast<unsigned>(s.framerateLimit));
+    sf::Vector2u size = win->getSize();
+    programState.windowWidth = static_cast<int>(size.x);
+    programState.windowHeight = static_cast<int>(size.y);
+}
+
+void Application::setFixedGlState() {
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_NORMALIZE);
+    glEnable(GL_LIGHTING);
+    glEnable(GL_COLOR_MATERIAL);
+    glColorMaterial(GL_FRONT, GL_AMBIENT_AND_DIFFUSE);
+    glEnable(GL_TEXTURE_2D);
+    glShadeModel(GL_SMOOTH);
+    applyProjection(scenePtr->camera);
+    glLoadIdentity();
+    glEnable(GL_CULL_FACE);
+    glCullFace(GL_BACK);
+    glPolygonMode(GL_FRONT, GL_FILL);
+    glPolygonMode(GL_BACK, GL_FILL);
+    glViewport(0, 0, programState.windowWidth, programState.windowHeight);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+    glClearColor(1, 1, 1, 1);
+    glDrawBuffer(GL_BACK);
+    glReadBuffer(GL_BACK);
+}
+
+int Application::run() {
+    if (!ready)
+        return 1;
+    programState.running = true;
+    frameClock.restart();
+    while (programState.running) {
+        handleEvents();
+        update();
+        render();
+    }
+    tearDown();
+    return 0;
+}
+
+void Application::tearDown() {
+    input.reset();
+    scenePtr.reset();
+    installTextMetrics(nullptr);
+    win->close();
+}
+
+void Application::handleEvents() {
+    sf::Event event;
+    while (win->pollEvent(event)) {
+        if (input)
+            input->handle(event);
+        else if (event.type == sf::Event::Closed)
+            programState.running = false;
+    }
+}
+
+void Application::update() {
+    double dt = frameClock.getElapsedTime().asSeconds();
+    Scene& scene = *scenePtr;
+    bool menu = scene.interface->update(dt);
+    if (!menu) {
+        scene.camera.update(dt);
+        if (scene.editor)
+            scene.editor->editorUpdate(dt);
+    }
+    double sampled = fpsClock.getElapsedTime().asSeconds();
+    if (sampled > 1) {
+        fps = frameCount / sampled;
+        frameCount = 0;
+        fpsClock.restart();
+    }
+    frameClock.restart();
+}
+
+void Application::drawFrame() {
+    Scene& scene = *scenePtr;
+    glClearColor(0.1f, 0.8f, 0.1f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+
+    glPushMatrix();
+    applyCamera(scene.camera);
+    drawSkyBox(scene.camera.eye);
+    drawFloor();
+    if (SkeletonEditor* editor = scene.editor.get()) {
+        int w = programState.windowWidth, h = programState.windowHeight;
+        if (editor->skeleton)
+            drawSkeleton(*editor->skeleton, 1.0, w, h);
+        if (editor->ghostSkeleton && editor->showGhost)
+            drawSkeleton(*editor->ghostSkeleton, 0.2, w, h);
+    }
+    glPopMatrix();
+
+    sf::Vector2u size = win->getSize();
+    beginOverlay(static_cast<int>(size.x), static_cast<int>(size.y));
+    ++frameCount;
+    if (fpsShown) {
+        fpsReadout = "FPS: " + formatFps(fps);
+        painter.text(fpsReadout, 10, 10, Rgba{1, 1, 1, 1});
+    }
+    scene.interface->draw(painter);
+    endOverlay();
+}
+
+void Application::render() {
+    drawFrame();
+    win->display();
+}

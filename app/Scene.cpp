@@ -1,0 +1,50 @@
+#include "app/Scene.h"
+
+#include "app/MusicCommands.h"
+#include "editor/SkeletonEditor.h"
+#include "gui/AboutPages.h"
+#include "gui/Button.h"
+#include "gui/InterfaceManager.h"
+#include "skeleton/Skeleton.h"
+
+Scene::Scene(ProgramState& state_, MusicFactory makeMusic_)
+    : interface(std::make_unique<InterfaceManager>(state_)), state(state_),
+      makeMusic(std::move(makeMusic_)) {}
+
+Scene::~Scene() = default;
+
+void Scene::build() {
+    camera.speed = 0.09;
+    camera.eye = Vec3(0, 10, 10);
+    camera.freeYaw = -90;
+    camera.freePitch = -45;
+
+    interface->init();
+    editor = std::make_unique<SkeletonEditor>(*interface);
+    camera.target = editor->skeleton->rootPosition();
+    if (camera.target)
+        camera.mode = CAMERA_ORBIT;
+    buildAboutPages(*interface, ownedComponents);
+
+    for (auto [id, label] : {std::pair{MUSIC_VOLUME_DN, MUSIC_VOLUME_DN_LABEL},
+                             std::pair{MUSIC_PLAY_PAUSE, MUSIC_PLAY_PAUSE_LABEL},
+                             std::pair{MUSIC_VOLUME_UP, MUSIC_VOLUME_UP_LABEL}}) {
+        auto musicButton = std::make_unique<Button>(id, label);
+        interface->addToTopDock(musicButton.get());
+        ownedComponents.push_back(std::move(musicButton));
+    }
+    musicVolume = MUSIC_START_VOLUME;
+    if (makeMusic)
+        music = makeMusic();
+    if (music)
+        startMusic(*music, MUSIC_PATH, musicVolume);
+}
+
+void Scene::handleCommand(InterfaceComponent* hit) {
+    if (!hit)
+        return;
+    if (editor)
+        editor->onCommand(hit);
+    if (music && hit->kind == KIND_BUTTON)
+        applyMusicCommand(hit->getId(), static_cast<Button*>(hit)->state, musicVolume, *music);
+}

@@ -1,0 +1,205 @@
+#include "editor/SkeletonEditor.h"
+
+#include "animation/Animation.h"
+#include "animation/AnimationPlayer.h"
+#include "animation/KeyFrame.h"
+#include "gui/Button.h"
+#include "gui/ComponentContainer.h"
+#include "gui/InterfaceManager.h"
+#include "gui/TextField.h"
+#include "skeleton/Skeleton.h"
+
+namespace {
+constexpr int32_t BUTTON_PRESSED = 6;
+
+// The held-button table: which flag a button sets and the per-axis factor
+// it drives (angles for the rotation buttons, root velocity in units per
+// second for the height buttons).
+struct HeldButton {
+    const char* id;
+    bool rotation;
+    Vec3 direction;
+};
+const HeldButton heldButtons[] = {
+    {"MAIN_AXIS_INCR", true, {1, 0, 0}},      {"MAIN_AXIS_DECR", true, {-1, 0, 0}},
+    {"SEC_AXIS_INCR", true, {0, 1, 0}},       {"SEC_AXIS_DECR", true, {0, -1, 0}},
+    {"SELF_AXIS_INCR", true, {0, 0, 1}},      {"SELF_AXIS_DECR", true, {0, 0, -1}},
+    {"MOVE_SKELETON_UP", false, {0, 0.3, 0}}, {"MOVE_SKELETON_DOWN", false, {0, -0.3, 0}},
+};
+} // namespace
+
+SkeletonEditor::SkeletonEditor(InterfaceManager& manager_) : manager(manager_) {
+    skeleton = std::make_unique<Skeleton>(SKELETON_PATH, 0, SKELETON_ORIGIN_Y, 0);
+    ghostSkeleton = std::make_unique<Skeleton>(SKELETON_PATH, 0, SKELETON_ORIGIN_Y, 0);
+    buildWindows();
+
+    animation = std::make_unique<Animation>("temp", true);
+    if (skeleton->complete())
+        animation->addFrameFromPose(skeleton.get());
+    animation->setLooping(true);
+
+    player = std::make_unique<AnimationPlayer>();
+    player->addAnimation(animation.get());
+    player->setSkeleton(skeleton.get());
+
+    stepToNextFrame();
+}
+
+// Out of line so the owned types are complete here.
+SkeletonEditor::~SkeletonEditor() = default;
+
+void SkeletonEditor::onCommand(InterfaceComponent* component) {
+    if (!component || component->kind != KIND_BUTTON)
+        return;
+    const std::string id = component->getId();
+    const bool pressed = static_cast<Button*>(component)->state == BUTTON_PRESSED;
+
+    for (const HeldButton& held : heldButtons) {
+        if (id != held.id)
+            continue;
+        bool& flag = held.rotation ? rotating : movingSkeleton;
+        if (pressed) {
+            flag = true;
+            direction = held.direction;
+            rotationSpeed = 0;
+        } else {
+            flag = false;
+        }
+        return;
+    }
+    if (!pressed)
+        return;
+
+    if (id == "NEXT_FRAME") {
+        stepToNextFrame();
+    } else if (id == "PREV_FRAME") {
+        stepToPreviousFrame();
+    } else if (id == "PLAY_ANIMATION") {
+        if (skeleton->complete())
+            player->play(animation->name());
+        frameSelection->visible = false;
+        showGhost = false;
+    } else if (id == "STOP_ANIMATION") {
+        player->stop();
+        frameSelection->visible = true;
+        showGhost = true;
+        stepToNextFrame();
+    } else if (id == "SAVE_FRAME") {
+        if (currentFrame && skeleton->complete())
+            currentFrame->capturePose(skeleton.get());
+    } else if (id == "ADD_NEW_FRAME") {
+        if (skeleton->complete()) {
+            int count = animation->frameCount();
+            currentFrame = count > 0 ? animation->frameAt(count - 1) : nullptr;
+            animation->addFrameFromPose(skeleton.get());
+            stepToNextFrame();
+        }
+    } else if (id == "CHANGE_MOTION") {
+        cycleMotionLabel();
+    } else if (id == "APPLY_FRAME") {
+        applyFrameProperties();
+    } else if (id == "SHOW_LOAD") {
+        loadWindow->visible = true;
+        saveWindow->visible = false;
+    } else if (id == "SHOW_SAVE") {
+        loadWindow->visible = false;
+        saveWindow->visible = true;
+    } else if (id == "LOAD_ANI") {
+        std::string name = loadNameField->getText();
+        if (loadAnimation(name))
+            loadWindow->visible = false;
+        else
+            loadNameField->setText(name + "Load Failed! Please verify name!");
+    } else if (id == "CANCEL_LOAD") {
+        loadWindow->visible = false;
+    } else if (id == "SAVE_ANI") {
+        if (saveCurrentAnimation(saveNameField->getText()))
+            saveWindow->visible = false;
+        else
+            saveWindow->setText(saveWindow->getText() + "Save Failed!");
+    } else if (id == "CANCEL_SAVE") {
+        saveWindow->visible = false;
+    }
+}
+
+void SkeletonEditor::endHeldChanges() {
+    rotating = false;
+    movingSkeleton = false;
+}
+
+void SkeletonEditor::editorUpdate(double dt) {
+    if (rotating) {
+        if (Bone* bone = skeleton->selectedBone()) {
+            double step = 5 * rotationSpeed * dt;
+            bone->rotateBy(direction.x * step, direction.y * step, direction.z * step);
+        }
+        rotationSpeed += 5 * dt;
+        refreshBoneReadout();
+    } else if (movingSkeleton) {
+        if (Bone* root = skeleton->rootBone())
+            root->moveBy(direction.x * dt, direction.y * dt, direction.z * dt);
+    }
+    if (player->skeleton())
+        player->update();
+}
+
+KeyFrame* SkeletonEditor::frameAtWrapped(int index) const {
+    int count = animation->frameCount();
+    if (index >= 0 && index < count)
+        return animation->frameAt(index);
+    return nullptr;
+}
+
+void SkeletonEditor::stepToNextFrame() {
+    int count = animation->frameCount();
+    KeyFrame* target = nullptr;
+    if (!currentFrame) {
+        target = frameAtWrapped(0);
+    } else {
+        int i = currentFrame->index + 1;
+        if (i == count) {
+            if (!animation->looping())
+                return;
+            i = 0;
+        }
+        target = frameAtWrapped(i);
+    }
+    if (!target)
+        return;
+    if (currentFrame) {
+        currentFrame->applyPose(ghostSkeleton.get());
+        showGhost = true;
+    } else {
+        showGhost = false;
+    }
+    currentFrame = target;
+    currentFrame->applyPose(skeleton.get());
+    frameCounter->setText(std::to_string(currentFrame->index));
+    showFrameProperties();
+}
+
+void SkeletonEditor::stepToPreviousFrame() {
+    int count = animation->frameCount();
+    if (count == 0)
+        return;
+    // The frame before position i, wrapping in a looping animation.
+    auto before = [&](int i) -> KeyFrame* {
+        if (i - 1 >= 0)
+            return frameAtWrapped(i - 1);
+        return animation->looping() ? frameAtWrapped(count - 1) : nullptr;
+    };
+    KeyFrame* target = currentFrame ? before(currentFrame->index) : frameAtWrapped(count - 1);
+    if (!target)
+        return;
+    KeyFrame* previous = before(target->index);
+    target->applyPose(skeleton.get());
+    currentFrame = target;
+    frameCounter->setText(std::to_string(currentFrame->index));
+    showFrameProperties();
+    if (previous) {
+        previous->applyPose(ghostSkeleton.get());
+        showGhost = true;
+    } else {
+        showGhost = false;
+    }
+}

@@ -1,0 +1,255 @@
+// The input routing, driven by synthetic window events on a complete scene
+// built without a window.
+#include "app/InputDispatch.h"
+#include "app/Scene.h"
+#include "editor/SkeletonEditor.h"
+#include "gui/ComponentContainer.h"
+#include "gui/InterfaceManager.h"
+#include "gui/ProgramState.h"
+#include "gui/TextField.h"
+#include "gui/TextMetrics.h"
+#include "skeleton/Skeleton.h"
+#include "tests/app/FakeMusic.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+class RecordingWindow : public WindowSide {
+public:
+    struct Warp {
+        int x, y;
+    };
+    std::vector<Warp> warps;
+    std::vector<bool> visibility;
+    std::vector<int> lights;
+    int resizedW = -1, resizedH = -1;
+    void setCursorPosition(int x, int y) override { warps.push_back({x, y}); }
+    void setCursorVisible(bool visible) override { visibility.push_back(visible); }
+    void lightSwitched(int which) override { lights.push_back(which); }
+    void resized(int w, int h) override {
+        resizedW = w;
+        resizedH = h;
+    }
+};
+
+sf::Event key(sf::Keyboard::Key code, bool press = true, bool shift = false) {
+    sf::Event e;
+    e.type = press ? sf::Event::KeyPressed : sf::Event::KeyReleased;
+    e.key.code = code;
+    e.key.alt = e.key.control = e.key.system = false;
+    e.key.shift = shift;
+    return e;
+}
+
+sf::Event button(sf::Mouse::Button b, bool press, int x, int y) {
+    sf::Event e;
+    e.type = press ? sf::Event::MouseButtonPressed : sf::Event::MouseButtonReleased;
+    e.mouseButton.button = b;
+    e.mouseButton.x = x;
+    e.mouseButton.y = y;
+    return e;
+}
+
+sf::Event move(int x, int y) {
+    sf::Event e;
+    e.type = sf::Event::MouseMoved;
+    e.mouseMove.x = x;
+    e.mouseMove.y = y;
+    return e;
+}
+
+sf::Event wheel(float delta) {
+    sf::Event e;
+    e.type = sf::Event::MouseWheelScrolled;
+    e.mouseWheelScroll.wheel = sf::Mouse::VerticalWheel;
+    e.mouseWheelScroll.delta = delta;
+    e.mouseWheelScroll.x = e.mouseWheelScroll.y = 0;
+    return e;
+}
+
+class InputDispatch : public ::testing::Test {
+protected:
+    FixedWidthMetrics metrics;
+    ProgramState state;
+    std::unique_ptr<Scene> scene;
+    RecordingWindow window;
+    bool showFps = true;
+    std::unique_ptr<InputDispatcher> input;
+
+    void SetUp() override {
+        installTextMetrics(&metrics);
+        scene = std::make_unique<Scene>(state, [] { return std::make_unique<FakeMusic>(); });
+        testing::internal::CaptureStdout();
+        scene->build();
+        testing::internal::GetCapturedStdout();
+        scene->interface->update(0); // first layout
+        input = std::make_unique<InputDispatcher>(state, *scene, window, showFps);
+        state.running = true;
+    }
+    void TearDown() override {
+        input.reset();
+        scene.reset();
+        installTextMetrics(nullptr);
+    }
+    void send(const sf::Event& e) { input->handle(e); }
+    Skeleton& skeleton() { return *scene->editor->skeleton; }
+};
+
+TEST_F(InputDispatch, CloseClearsRunning) {
+    sf::Event e;
+    e.type = sf::Event::Closed;
+    send(e);
+    EXPECT_FALSE(state.running);
+}
+
+TEST_F(InputDispatch, ResizeUpdatesSizeProjectionAndLayout) {
+    sf::Event e;
+    e.type = sf::Event::Resized;
+    e.size.width = 1000;
+    e.size.height = 500;
+    send(e);
+    EXPECT_EQ(state.windowWidth, 1000);
+    EXPECT_EQ(state.windowHeight, 500);
+    EXPECT_DOUBLE_EQ(scene->camera.aspect, 2);
+    EXPECT_EQ(window.resizedW, 1000);
+    e.size.height = 0; // a zero-height window keeps the last valid aspect
+    send(e);
+    EXPECT_EQ(state.windowHeight, 0);
+    EXPECT_DOUBLE_EQ(scene->camera.aspect, 2);
+}
+
+TEST_F(InputDispatch, ArrowKeysSetAndClearMovement) {
+    Camera& c = scene->camera;
+    send(key(sf::Keyboard::Up));
+    send(key(sf::Keyboard::Left));
+    EXPECT_TRUE(c.moveForward);
+    EXPECT_TRUE(c.strafeLeft);
+    send(key(sf::Keyboard::Down));
+    send(key(sf::Keyboard::Right));
+    EXPECT_TRUE(c.moveBackward);
+    EXPECT_TRUE(c.strafeRight);
+    for (auto k : {sf::Keyboard::Up, sf::Keyboard::Left, sf::Keyboard::Down, sf::Keyboard::Right})
+        send(key(k, false));
+    EXPECT_FALSE(c.moveForward || c.strafeLeft || c.moveBackward || c.strafeRight);
+}
+
+TEST_F(InputDispatch, MenuSwallowsKeysButNotF12OrReleases) {
+    send(key(sf::Keyboard::Escape));
+    ASSERT_TRUE(scene->interface->menuShown);
+    send(key(sf::Keyboard::Up));
+    send(key(sf::Keyboard::PageUp));
+    EXPECT_FALSE(scene->camera.moveForward);
+    EXPECT_TRUE(scene->lighting.light1On);
+    EXPECT_TRUE(window.lights.empty());
+    send(key(sf::Keyboard::F12));
+    EXPECT_FALSE(showFps);
+
+    scene->camera.moveForward = true;
+    send(key(sf::Keyboard::Up, false));
+    EXPECT_FALSE(scene->camera.moveForward);
+}
+
+TEST_F(InputDispatch, PageKeysSwitchTheLights) {
+    send(key(sf::Keyboard::PageUp));
+    EXPECT_FALSE(scene->lighting.light1On);
+    send(key(sf::Keyboard::PageDown));
+    EXPECT_FALSE(scene->lighting.light0On);
+    send(key(sf::Keyboard::PageUp));
+    EXPECT_TRUE(scene->lighting.light1On);
+    EXPECT_EQ(window.lights, (std::vector<int>{1, 0, 1}));
+    send(key(sf::Keyboard::F12));
+    send(key(sf::Keyboard::F12));
+    EXPECT_TRUE(showFps);
+}
+
+TEST_F(InputDispatch, WheelZoomsOnlyWhileTheMenuIsClosed) {
+    send(wheel(1));
+    EXPECT_DOUBLE_EQ(scene->camera.pendingZoom, -1);
+    send(key(sf::Keyboard::Escape));
+    send(wheel(1));
+    EXPECT_DOUBLE_EQ(scene->camera.pendingZoom, -1);
+}
+
+TEST_F(InputDispatch, LeftPressOnEmptySpaceRequestsAPickWithFlippedY) {
+    send(button(sf::Mouse::Left, true, 400, 100));
+    EXPECT_TRUE(skeleton().pickRequested);
+    EXPECT_EQ(skeleton().pickX, 400);
+    EXPECT_EQ(skeleton().pickY, 500);
+    EXPECT_EQ(skeleton().pickButton, 0);
+    EXPECT_TRUE(scene->leftToggle);
+    EXPECT_TRUE(input->leftHeld);
+    skeleton().pickRequested = false;
+    send(button(sf::Mouse::Left, false, 400, 100));
+    EXPECT_FALSE(skeleton().pickRequested); // only presses pick
+    EXPECT_FALSE(scene->leftToggle);
+    EXPECT_FALSE(input->leftHeld);
+}
+
+TEST_F(InputDispatch, LeftPressOnAButtonNeitherPicksNorToggles) {
+    // "Play" in the Animation Player window at (11, 31), 88 x 28.
+    send(button(sf::Mouse::Left, true, 50, 600 - 45));
+    EXPECT_FALSE(skeleton().pickRequested);
+    EXPECT_FALSE(scene->leftToggle);
+    EXPECT_TRUE(input->leftHeld);
+}
+
+TEST_F(InputDispatch, MiddleClickTogglesNothing) {
+    send(button(sf::Mouse::Middle, true, 400, 100));
+    EXPECT_FALSE(skeleton().pickRequested);
+    EXPECT_FALSE(scene->leftToggle || scene->rightToggle);
+    EXPECT_FALSE(input->leftHeld || input->rightHeld);
+}
+
+TEST_F(InputDispatch, RightDragTurnsTheCameraWithAPinnedCursor) {
+    Camera& c = scene->camera;
+    ASSERT_EQ(c.mode, CAMERA_ORBIT);
+    double yaw = c.orbitYaw, pitch = c.orbitPitch;
+    send(button(sf::Mouse::Right, true, 600, 100));
+    ASSERT_EQ(window.warps.size(), 1u);
+    EXPECT_EQ(window.warps[0].x, 400);
+    EXPECT_EQ(window.warps[0].y, 300);
+    EXPECT_EQ(window.visibility, std::vector<bool>{false});
+    EXPECT_TRUE(scene->rightToggle);
+
+    send(move(410, 290)); // 10 right, 10 up from the centre
+    EXPECT_NEAR(c.orbitYaw, yaw + 10 * c.sensitivity, 1e-12);
+    EXPECT_NEAR(c.orbitPitch, pitch + 10 * c.sensitivity, 1e-12);
+    EXPECT_TRUE(input->ignoreNextMove);
+    send(move(400, 300)); // the warp's own move is dropped
+    EXPECT_FALSE(input->ignoreNextMove);
+    EXPECT_NEAR(c.orbitYaw, yaw + 10 * c.sensitivity, 1e-12);
+
+    send(button(sf::Mouse::Right, false, 400, 300));
+    EXPECT_EQ(window.visibility.back(), true);
+    EXPECT_EQ(window.warps.back().x, 600);
+    EXPECT_EQ(window.warps.back().y, 100);
+    EXPECT_FALSE(scene->rightToggle);
+}
+
+TEST_F(InputDispatch, HeldRotationEndsOnALeftReleaseAnywhere) {
+    SkeletonEditor& editor = *scene->editor;
+    editor.rotating = true;
+    editor.movingSkeleton = true;
+    send(button(sf::Mouse::Left, false, 700, 20)); // far from any button
+    EXPECT_FALSE(editor.rotating);
+    EXPECT_FALSE(editor.movingSkeleton);
+}
+
+TEST_F(InputDispatch, TypingReachesTheFocusedField) {
+    // Open the save dialog and click its name field.
+    scene->editor->saveWindow->visible = true;
+    // Field T_SFN occupies the upper half of the 280 x 60 window at (470, 340).
+    send(button(sf::Mouse::Left, true, 600, 600 - 385));
+    send(button(sf::Mouse::Left, false, 600, 600 - 385));
+    send(key(sf::Keyboard::W, true, true));
+    send(key(sf::Keyboard::A));
+    send(key(sf::Keyboard::Num1)); // letters only
+    send(key(sf::Keyboard::L));
+    send(key(sf::Keyboard::K));
+    EXPECT_EQ(scene->editor->saveNameField->getText(), "Walk");
+}
+
+} // namespace
