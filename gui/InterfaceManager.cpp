@@ -264,6 +264,11 @@ void InterfaceManager::goBack() {
 
 void InterfaceManager::showMenu() {
     menuShown = true;
+    // The release that would end a title-bar drag goes to the menu page, not
+    // to the windows; a drag left running would glue the window to every
+    // later drag, the camera's included, once the menu closes.
+    for (ComponentContainer* w : windows)
+        w->dragging = false;
     menuColor = {(std::rand() % 100) / 255.0, (std::rand() % 100) / 255.0,
                  (std::rand() % 100) / 255.0};
 }

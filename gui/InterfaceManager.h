@@ -114,7 +114,8 @@ public:
     bool handleKey(int32_t key, bool shift);
     // Back to the parent page, or closes the menu on page 0.
     void goBack();
-    // Opens the menu on the current page with a new random background.
+    // Opens the menu on the current page with a new random background, and
+    // ends any window drag (its release will not reach the window).
     void showMenu();
 
     // Lays out when dirty, animates the menu background while it is shown,

@@ -241,6 +241,19 @@ TEST_F(ManagerTest, TitleBarDragMovesTheWindow) {
     EXPECT_EQ(w->x, 120);
 }
 
+TEST_F(ManagerTest, OpeningTheMenuEndsAWindowDrag) {
+    ComponentContainer* w = window("W", 100, 100);
+    manager.handleClick(0, CLICK_PRESS, 150, 310); // on the title bar
+    ASSERT_TRUE(w->dragging);
+    manager.handleKey(Key::Escape, false);
+    manager.handleClick(0, CLICK_RELEASE, 150, 310); // taken by the menu page
+    manager.handleKey(Key::Escape, false);
+    EXPECT_FALSE(manager.menuShown);
+    manager.handleMouseDrag(400, 400); // a later camera drag, say
+    EXPECT_EQ(w->x, 100);
+    EXPECT_EQ(w->y, 100);
+}
+
 TEST(InterfaceManagerEmpty, InputWithNothingRegisteredIsHarmless) {
     ProgramState state;
     InterfaceManager m(state);
