@@ -41,14 +41,17 @@ private:
 };
 
 // SFML gives up the whole process when it cannot reach an X server, so ask
-// for one ourselves first and turn its absence into a failed start.
-bool displayAvailable() {
+// for one ourselves first and turn its absence into a failed start. The
+// connection stays open until the window exists: an X server resets when
+// its last client leaves and refuses connections while it does.
+struct DisplayProbe {
     Display* display = XOpenDisplay(nullptr);
-    if (!display)
-        return false;
-    XCloseDisplay(display);
-    return true;
-}
+    ~DisplayProbe() {
+        if (display)
+            XCloseDisplay(display);
+    }
+    bool available() const { return display != nullptr; }
+};
 
 std::string formatFps(double value) {
     std::ostringstream out;
@@ -68,7 +71,8 @@ Application::Application() {
     display = readDisplaySettingsFile(SETTINGS_PATH);
 
     bool windowOpen = false;
-    if (displayAvailable()) {
+    DisplayProbe probe;
+    if (probe.available()) {
         win = std::make_unique<sf::Window>();
         createWindow();
         windowOpen = win->isOpen() && win->setActive(true);

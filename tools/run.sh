@@ -12,7 +12,7 @@ fi
 
 fifo=$(mktemp -u /tmp/kinemorph-run-xvfb.XXXXXX)
 mkfifo "$fifo"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$fifo" >/dev/null 2>&1 &
 xvfb=$!
 read -r -t 20 n <"$fifo"
 rm -f "$fifo"

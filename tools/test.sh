@@ -9,7 +9,7 @@ started_xvfb=""
 if [ -z "${DISPLAY:-}" ]; then
   fifo=$(mktemp -u /tmp/kinemorph-test-xvfb.XXXXXX)
   mkfifo "$fifo"
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$fifo" >/dev/null 2>&1 &
   started_xvfb=$!
   read -r -t 20 n <"$fifo" && export DISPLAY=":$n"
   rm -f "$fifo"

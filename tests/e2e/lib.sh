@@ -17,13 +17,18 @@ cleanup() {
 }
 trap cleanup EXIT
 
-fail() { echo "FAIL: $*"; [ -f "$E2E_TMP/stdout" ] && { echo "--- program output:"; cat "$E2E_TMP/stdout"; }; exit 1; }
+fail() {
+  echo "FAIL: $* (display $DISPLAY)"
+  [ -f "$E2E_TMP/stdout" ] && { echo "--- program output:"; cat "$E2E_TMP/stdout"; }
+  [ -f "$E2E_TMP/stderr" ] && { echo "--- program errors (last lines):"; grep -v '^ALSA lib\|^AL lib' "$E2E_TMP/stderr" | tail -n 40; }
+  exit 1
+}
 pass() { echo "ok: $*"; }
 
 start_xvfb() {
   local fifo="$E2E_TMP/displayfd"
   mkfifo "$fifo"
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$fifo" >/dev/null 2>&1 &
   XVFB_PID=$!
   local n
   read -r -t 20 n <"$fifo" || fail "Xvfb did not start"

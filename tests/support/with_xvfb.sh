@@ -5,7 +5,7 @@
 set -u
 fifo=$(mktemp -u /tmp/kinemorph-xvfb.XXXXXX)
 mkfifo "$fifo"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$fifo" >/dev/null 2>&1 &
 xvfb_pid=$!
 read -r -t 20 display_number <"$fifo" || true
 rm -f "$fifo"
