@@ -10,6 +10,7 @@
 
 void SkeletonEditor::refreshBoneReadout() {
     const Bone* bone = skeleton->selectedBone();
+    readoutBone = bone;
     if (!bone) {
         boneReadout->setText(NO_BONE_READOUT);
         return;

@@ -141,6 +141,10 @@ void SkeletonEditor::editorUpdate(double dt) {
     }
     if (player->skeleton())
         player->update();
+    // A pick completes while a frame is drawn, which can be after the click's
+    // own refreshes (a quick click's press and release arrive together).
+    if (skeleton->selectedBone() != readoutBone)
+        refreshBoneReadout();
 }
 
 KeyFrame* SkeletonEditor::frameAtWrapped(int index) const {

@@ -7,6 +7,7 @@
 #include <vector>
 
 class Animation;
+class Bone;
 class AnimationPlayer;
 class ComponentContainer;
 class InterfaceComponent;
@@ -106,5 +107,7 @@ private:
     KeyFrame* frameAtWrapped(int index) const;
 
     InterfaceManager& manager;
+    // The bone the readout was last written for.
+    const Bone* readoutBone = nullptr;
     std::vector<std::unique_ptr<ComponentContainer>> ownedWindows;
 };

@@ -94,3 +94,18 @@ use_window_size() {
   printf '[settings]\nfullscreen false\nwindowed_width %s\nwindowed_height %s\nAA_level 0\nframerate_limit 0\n' \
     "$1" "$2" >"$WORKDIR/resources/config/settings.ini"
 }
+
+# Number of pixels that differ between two images inside a crop WxH+X+Y.
+diff_pixels() {
+  compare -metric AE -crop "$3" "$1" "$2" null: 2>&1 | sed 's/ .*//'
+}
+
+# Number of pixels in a crop of an image that satisfy an -fx condition.
+count_where() {
+  convert "$1" -crop "$2" +repage -fx "$3" -format '%[fx:int(mean*w*h+0.5)]' info:
+}
+
+# Where bone $1 appears at start in a W x H window: sets BX and BY.
+bone_at() {
+  read -r BX BY <<<"$(cd "$WORKDIR" && "$PROJECT_BONE" "$1" "$2" "$3")" || fail "cannot project bone $1"
+}
