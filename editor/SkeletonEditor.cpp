@@ -28,7 +28,8 @@ const HeldButton heldButtons[] = {
 };
 } // namespace
 
-SkeletonEditor::SkeletonEditor(InterfaceManager& manager_) : manager(manager_) {
+SkeletonEditor::SkeletonEditor(InterfaceManager& manager_, PlayerClock* playerClock)
+    : manager(manager_) {
     skeleton = std::make_unique<Skeleton>(SKELETON_PATH, 0, SKELETON_ORIGIN_Y, 0);
     ghostSkeleton = std::make_unique<Skeleton>(SKELETON_PATH, 0, SKELETON_ORIGIN_Y, 0);
     buildWindows();
@@ -38,7 +39,8 @@ SkeletonEditor::SkeletonEditor(InterfaceManager& manager_) : manager(manager_) {
         animation->addFrameFromPose(skeleton.get());
     animation->setLooping(true);
 
-    player = std::make_unique<AnimationPlayer>();
+    player = playerClock ? std::make_unique<AnimationPlayer>(*playerClock)
+                         : std::make_unique<AnimationPlayer>();
     player->addAnimation(animation.get());
     player->setSkeleton(skeleton.get());
 

@@ -13,6 +13,7 @@ class ComponentContainer;
 class InterfaceComponent;
 class InterfaceManager;
 class KeyFrame;
+class PlayerClock;
 class Skeleton;
 class TextField;
 
@@ -36,7 +37,9 @@ public:
     // Loads the skeleton twice, builds and registers the windows, makes the
     // "temp" animation (looping) with one frame of the loaded pose, the
     // player, and shows frame 0.
-    explicit SkeletonEditor(InterfaceManager& manager);
+    // The player runs on its own real-time clock, or on `playerClock` (not
+    // owned) when one is given, as tests do.
+    explicit SkeletonEditor(InterfaceManager& manager, PlayerClock* playerClock = nullptr);
     ~SkeletonEditor();
 
     SkeletonEditor(const SkeletonEditor&) = delete;

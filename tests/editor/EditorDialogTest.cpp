@@ -1,0 +1,191 @@
+#include "animation/AnimationFile.h"
+#include "tests/editor/EditorFixture.h"
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class EditorDialogs : public EditorFixture {
+protected:
+    fs::path folder() { return fs::path(workDir->path()) / "resources/config/skeleton/animations"; }
+    // Types a name into a letters-only field the way the keyboard does.
+    void type(const std::string& id, const std::string& letters) {
+        TextField* f = field(id);
+        f->setText("");
+        for (char c : letters)
+            f->appendChar(c);
+    }
+    std::string readFile(const fs::path& p) {
+        std::ifstream in(p, std::ios::binary);
+        std::ostringstream out;
+        out << in.rdbuf();
+        return out.str();
+    }
+    void writeFile(const fs::path& p, const std::string& text) {
+        std::ofstream out(p, std::ios::binary);
+        out << text;
+    }
+};
+
+TEST_F(EditorDialogs, ShowAndCancelKeepOneDialogAtATime) {
+    click("SHOW_LOAD");
+    EXPECT_TRUE(window("C_LAD")->visible);
+    EXPECT_FALSE(window("C_SAD")->visible);
+    click("SHOW_SAVE");
+    EXPECT_FALSE(window("C_LAD")->visible);
+    EXPECT_TRUE(window("C_SAD")->visible);
+    click("CANCEL_SAVE");
+    EXPECT_FALSE(window("C_SAD")->visible);
+    click("SHOW_LOAD");
+    click("CANCEL_LOAD");
+    EXPECT_FALSE(window("C_LAD")->visible);
+}
+
+TEST_F(EditorDialogs, SaveThenLoadGivesAnEqualAnimation) {
+    click("ADD_NEW_FRAME");
+    skeleton().boneAt(7)->rotateBy(33.333333, 0, 0);
+    click("SAVE_FRAME");
+    field("TF_FWD")->setText("250");
+    click("APPLY_FRAME");
+    click("SHOW_SAVE");
+    type("T_SFN", "walk");
+    testing::internal::CaptureStdout();
+    click("SAVE_ANI");
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    EXPECT_FALSE(window("C_SAD")->visible);
+    EXPECT_EQ(animation().name(), "walk");
+    std::string saved = readFile(folder() / "walk.rgaf");
+    EXPECT_EQ(saved.rfind("RGAF\nwalk\n2\n1\n", 0), 0u) << saved;
+
+    build(); // a fresh start, as after quitting
+    click("SHOW_LOAD");
+    type("T_LFN", "walk");
+    click("LOAD_ANI");
+    EXPECT_FALSE(window("C_LAD")->visible);
+    ASSERT_EQ(animation().frameCount(), 2);
+    EXPECT_EQ(animation().name(), "walk");
+    // Loading shows frame 1 with frame 0 as the ghost.
+    EXPECT_EQ(currentIndex(), 1);
+    EXPECT_EQ(text("TF_CFS"), "1");
+    EXPECT_TRUE(editor->showGhost);
+    EXPECT_NEAR(skeleton().boneAt(7)->mainAngle(), 33.3333, 1e-9);
+    EXPECT_EQ(text("TF_FWD"), "250");
+    EXPECT_EQ(readFile(folder() / "walk.rgaf"), saved);
+}
+
+TEST_F(EditorDialogs, FailedLoadNamesTheProblemInTheField) {
+    click("SHOW_LOAD");
+    type("T_LFN", "abc");
+    testing::internal::CaptureStdout();
+    click("LOAD_ANI");
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Error in reading animation file!\n");
+    EXPECT_EQ(text("T_LFN"), "abcLoad Failed! Please verify name!");
+    EXPECT_TRUE(window("C_LAD")->visible);
+    EXPECT_EQ(animation().name(), "temp");
+
+    writeFile(folder() / "bad.rgaf", "RGAF \nbad\n0\n0\n");
+    type("T_LFN", "bad");
+    testing::internal::CaptureStdout();
+    click("LOAD_ANI");
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Unexpected header, 'RGAF' expected!\n");
+    EXPECT_EQ(text("T_LFN"), "badLoad Failed! Please verify name!");
+}
+
+TEST_F(EditorDialogs, FailedSaveKeepsTheOldFileAndSaysSoInTheTitle) {
+    click("SHOW_SAVE");
+    type("T_SFN", "keep");
+    click("SAVE_ANI");
+    std::string first = readFile(folder() / "keep.rgaf");
+    ASSERT_FALSE(first.empty());
+
+    // The folder gone: the save must fail and report it.
+    fs::rename(folder(), folder().string() + ".away");
+    click("SHOW_SAVE");
+    testing::internal::CaptureStdout();
+    click("SAVE_ANI");
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Error in saving animation data to file!\n");
+    EXPECT_EQ(window("C_SAD")->getText(), "Save current AnimationSave Failed!");
+    EXPECT_TRUE(window("C_SAD")->visible);
+    fs::rename(folder().string() + ".away", folder());
+    EXPECT_EQ(readFile(folder() / "keep.rgaf"), first);
+}
+
+TEST_F(EditorDialogs, LoadingWhilePlayingStopsThePlayerSafely) {
+    click("ADD_NEW_FRAME");
+    click("ADD_NEW_FRAME");
+    click("SHOW_SAVE");
+    type("T_SFN", "three");
+    click("SAVE_ANI");
+    click("PLAY_ANIMATION");
+    for (int i = 0; i < 5; ++i)
+        frame(0.1);
+    ASSERT_TRUE(editor->player->playing());
+
+    click("SHOW_LOAD");
+    type("T_LFN", "three");
+    click("LOAD_ANI"); // deletes the animation the player was in
+    EXPECT_FALSE(editor->player->playing());
+    EXPECT_TRUE(window("CC_FSM")->visible);
+    for (int i = 0; i < 5; ++i)
+        frame(0.1); // must not touch the deleted frames (the sanitizer build checks)
+    click("PLAY_ANIMATION");
+    for (int i = 0; i < 30; ++i)
+        frame(0.1);
+    EXPECT_TRUE(editor->player->playing());
+    EXPECT_EQ(editor->player->animation(), &animation());
+}
+
+TEST_F(EditorDialogs, ShortFilesLeaveThePoseAsItWas) {
+    writeFile(folder() / "empty.rgaf", "RGAF\nempty\n0\n0\n");
+    Bone* shin = skeleton().boneAt(7);
+    shin->rotateBy(20, 0, 0);
+    click("SHOW_LOAD");
+    type("T_LFN", "empty");
+    click("LOAD_ANI");
+    EXPECT_EQ(animation().name(), "empty");
+    EXPECT_EQ(animation().frameCount(), 0);
+    EXPECT_NEAR(shin->mainAngle(), 20, 1e-9);
+    click("NEXT_FRAME");
+    click("PREV_FRAME");
+    click("SAVE_FRAME");
+    click("APPLY_FRAME"); // nothing to act on; nothing breaks
+    EXPECT_EQ(editor->currentFrame, nullptr);
+    click("ADD_NEW_FRAME");
+    EXPECT_EQ(currentIndex(), 0);
+}
+
+TEST_F(EditorDialogs, EmptyNameSavesAndLoadsTheDotFile) {
+    click("SHOW_SAVE");
+    click("SAVE_ANI");
+    EXPECT_TRUE(fs::exists(folder() / ".rgaf"));
+    EXPECT_EQ(animation().name(), "");
+    click("SHOW_LOAD");
+    click("LOAD_ANI");
+    EXPECT_FALSE(window("C_LAD")->visible);
+}
+
+TEST_F(EditorDialogs, ABrokenSkeletonLeavesAUsableEditor) {
+    std::ofstream(fs::path(workDir->path()) / "resources/config/skeleton/default.rgcf")
+        << "RGCF\n0 0.45 0 0 0 0 -90 90 -360 360 -90 90 10\n0.25 0 0 0\n";
+    build();
+    EXPECT_NE(startOutput.find("Error: skeleton config file"), std::string::npos) << startOutput;
+    EXPECT_FALSE(skeleton().complete());
+    EXPECT_EQ(animation().frameCount(), 0);
+    for (const char* id : {"ADD_NEW_FRAME", "SAVE_FRAME", "NEXT_FRAME", "PREV_FRAME",
+                           "PLAY_ANIMATION", "STOP_ANIMATION", "APPLY_FRAME", "CHANGE_MOTION"})
+        click(id);
+    press("MOVE_SKELETON_UP");
+    frame(0.5);
+    release("MOVE_SKELETON_UP");
+    EXPECT_EQ(animation().frameCount(), 0);
+    click("SHOW_SAVE");
+    type("T_SFN", "nobody");
+    click("SAVE_ANI"); // an animation without frames saves fine
+    EXPECT_TRUE(fs::exists(folder() / "nobody.rgaf"));
+}
+
+} // namespace
