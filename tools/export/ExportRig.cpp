@@ -14,11 +14,11 @@ struct NamedBone {
     const char* name;
 };
 const NamedBone DEFAULT_FIGURE[POSE_BONE_COUNT] = {
-    {-1, "hips"},          {0, "lower_spine"},     {1, "upper_spine"},   {2, "neck"},
-    {3, "head"},           {0, "left_hip"},        {5, "left_thigh"},    {6, "left_shin"},
-    {7, "left_foot"},      {0, "right_hip"},       {9, "right_thigh"},   {10, "right_shin"},
-    {11, "right_foot"},    {2, "left_shoulder"},   {13, "left_upper_arm"}, {14, "left_forearm"},
-    {15, "left_hand"},     {2, "right_shoulder"},  {17, "right_upper_arm"}, {18, "right_forearm"},
+    {-1, "hips"},       {0, "lower_spine"},    {1, "upper_spine"},      {2, "neck"},
+    {3, "head"},        {0, "left_hip"},       {5, "left_thigh"},       {6, "left_shin"},
+    {7, "left_foot"},   {0, "right_hip"},      {9, "right_thigh"},      {10, "right_shin"},
+    {11, "right_foot"}, {2, "left_shoulder"},  {13, "left_upper_arm"},  {14, "left_forearm"},
+    {15, "left_hand"},  {2, "right_shoulder"}, {17, "right_upper_arm"}, {18, "right_forearm"},
     {19, "right_hand"},
 };
 

@@ -1,9 +1,11 @@
 #include "tools/export/MotionSampler.h"
 
 #include "animation/AnimationPlayer.h"
+#include "animation/NumberText.h"
 #include "animation/PlayerClock.h"
 #include "tools/export/ExportRig.h"
 
+#include <algorithm>
 #include <cassert>
 #include <cmath>
 #include <limits>
@@ -74,7 +76,7 @@ public:
 
     static std::string tooLongMessage(const std::string& name, double fps) {
         return "animation '" + name + "' is too long to export: it needs more than " +
-               std::to_string(MAX_EXPORT_SAMPLES) + " samples at " + std::to_string(fps) + " fps";
+               std::to_string(MAX_EXPORT_SAMPLES) + " samples at " + numberText(fps) + " fps";
     }
 
 private:
@@ -106,7 +108,7 @@ bool sampleMotion(Skeleton& skeleton, Animation& animation, double fps, SampledM
     motion.fps = fps;
     motion.samples.clear();
     if (!(fps > 0 && fps <= MAX_EXPORT_FPS)) {
-        error = "fps must be a number above 0 and at most " + std::to_string(MAX_EXPORT_FPS);
+        error = "fps must be a number above 0 and at most " + numberText(MAX_EXPORT_FPS);
         return false;
     }
     Recorder recorder(skeleton, motion, error, observer);

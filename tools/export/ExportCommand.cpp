@@ -1,0 +1,103 @@
+#include "tools/export/ExportCommand.h"
+
+#include "tools/export/BvhWriter.h"
+#include "tools/export/ConsoleCapture.h"
+#include "tools/export/ExportInputs.h"
+#include "tools/export/ExportOptions.h"
+#include "tools/export/ExportRig.h"
+#include "tools/export/GltfWriter.h"
+#include "tools/export/MotionSampler.h"
+#include "tools/export/OutputFile.h"
+
+#include <sys/stat.h>
+
+namespace {
+
+constexpr const char* PREFIX = "kinemorph-export: ";
+
+// True when `a` and `b` name one existing file.
+bool sameFile(const std::string& a, const std::string& b) {
+    struct stat first, second;
+    return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 &&
+           first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
+std::string firstLine(std::string text) {
+    const std::size_t end = text.find_first_of("\r\n");
+    if (end != std::string::npos) {
+        text.erase(end);
+    }
+    return text;
+}
+
+int fail(std::ostream& err, const std::string& message) {
+    err << PREFIX << message << "\n";
+    return EXPORT_FAILED;
+}
+
+std::string render(ExportFormat format, const ExportRig& rig, const SampledMotion& motion) {
+    switch (format) {
+    case ExportFormat::Gltf:
+        return gltfText(rig, motion);
+    case ExportFormat::Glb:
+        return glbBytes(rig, motion);
+    case ExportFormat::Bvh:
+        return bvhText(rig, motion);
+    }
+    return std::string();
+}
+
+} // namespace
+
+int runExport(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    ExportOptions options;
+    std::string error;
+    if (!parseExportOptions(args, options, error)) {
+        err << PREFIX << error << "\n";
+        return EXPORT_BAD_USAGE;
+    }
+    if (options.help) {
+        out << exportUsage();
+        return EXPORT_OK;
+    }
+    // The output replaces its file whole; it must not be one of the inputs.
+    if (sameFile(options.output, options.input) || sameFile(options.output, options.skeletonPath)) {
+        err << PREFIX << "the output '" << options.output << "' would overwrite an input file\n";
+        return EXPORT_BAD_USAGE;
+    }
+
+    std::unique_ptr<Skeleton> skeleton = loadExportSkeleton(options.skeletonPath, error);
+    if (!skeleton) {
+        return fail(err, error);
+    }
+    std::unique_ptr<Animation> animation = loadExportAnimation(options.input, error);
+    if (!animation) {
+        return fail(err, error);
+    }
+    ExportRig rig;
+    if (!makeExportRig(*skeleton, rig, error)) {
+        return fail(err,
+                    "skeleton file '" + options.skeletonPath + "' cannot be exported: " + error);
+    }
+    SampledMotion motion;
+    std::string diagnostics;
+    {
+        ConsoleCapture capture;
+        const bool sampled = sampleMotion(*skeleton, *animation, options.fps, motion, error);
+        diagnostics = capture.text();
+        if (!sampled) {
+            return fail(err, error);
+        }
+    }
+    const std::string bytes = render(options.format, rig, motion);
+    if (!writeFileReplacing(options.output, bytes, error)) {
+        return fail(err, "cannot write '" + options.output + "': " + error);
+    }
+    // The axis frames report rounding trouble on standard output; the export
+    // still holds what the program would show, so it is only passed on.
+    if (!diagnostics.empty()) {
+        err << PREFIX << "warning: while posing, the skeleton reported: " << firstLine(diagnostics)
+            << "\n";
+    }
+    return EXPORT_OK;
+}

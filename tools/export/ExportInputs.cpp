@@ -1,0 +1,122 @@
+#include "tools/export/ExportInputs.h"
+
+#include "animation/AnimationFile.h"
+#include "editor/SkeletonEditor.h"
+#include "tools/export/ConsoleCapture.h"
+#include "tools/export/MotionSampler.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <sys/stat.h>
+
+namespace {
+
+// Opens `path` for reading a regular file. A folder would open too and then
+// read as empty, which the readers would call a bad header.
+bool openRegularFile(const std::string& path, std::ifstream& in, long long& size,
+                     std::string& error) {
+    struct stat info;
+    if (::stat(path.c_str(), &info) != 0) {
+        error = std::strerror(errno);
+        return false;
+    }
+    if (!S_ISREG(info.st_mode)) {
+        error = "not a regular file";
+        return false;
+    }
+    size = static_cast<long long>(info.st_size);
+    in.open(path, std::ios::binary);
+    if (!in) {
+        error = std::strerror(errno != 0 ? errno : EACCES);
+        return false;
+    }
+    return true;
+}
+
+// The reader's message without its line end, or `fallback` when it printed
+// none.
+std::string readerMessage(const std::string& printed, const std::string& fallback) {
+    std::string message = printed;
+    while (!message.empty() && (message.back() == '\n' || message.back() == '\r')) {
+        message.pop_back();
+    }
+    const std::size_t lineEnd = message.find('\n');
+    if (lineEnd != std::string::npos) {
+        message.erase(lineEnd);
+    }
+    return message.empty() ? fallback : message;
+}
+
+// The frame count the animation reader will take from `text`, read the same
+// way; 0 when it reads none.
+long long announcedFrames(const std::string& text) {
+    std::istringstream in(text);
+    std::string line;
+    std::getline(in, line);
+    std::getline(in, line);
+    long long count = 0;
+    if (!(in >> count)) {
+        return 0;
+    }
+    return count;
+}
+
+} // namespace
+
+std::unique_ptr<Skeleton> loadExportSkeleton(const std::string& path, std::string& error) {
+    std::ifstream in;
+    long long size = 0;
+    std::string reason;
+    if (!openRegularFile(path, in, size, reason)) {
+        error = "cannot read skeleton file '" + path + "': " + reason;
+        return nullptr;
+    }
+    ConsoleCapture capture;
+    auto skeleton = std::make_unique<Skeleton>(in, 0, SKELETON_ORIGIN_Y, 0);
+    if (!skeleton->complete()) {
+        error = "skeleton file '" + path + "' is not usable: " +
+                readerMessage(capture.text(), "it has " + std::to_string(skeleton->boneCount()) +
+                                                  " bones, " + std::to_string(POSE_BONE_COUNT) +
+                                                  " needed");
+        return nullptr;
+    }
+    return skeleton;
+}
+
+std::unique_ptr<Animation> loadExportAnimation(const std::string& path, std::string& error) {
+    std::ifstream in;
+    long long size = 0;
+    std::string reason;
+    if (!openRegularFile(path, in, size, reason)) {
+        error = "cannot read animation file '" + path + "': " + reason;
+        return nullptr;
+    }
+    if (size > MAX_ANIMATION_FILE_BYTES) {
+        error = "animation file '" + path + "' is too large (" + std::to_string(size) +
+                " bytes) to be an animation";
+        return nullptr;
+    }
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad()) {
+        error = "cannot read animation file '" + path + "': read error";
+        return nullptr;
+    }
+    // The reader makes every announced frame, lines or not; a lying count
+    // must not cost gigabytes before the sampler could refuse it.
+    if (announcedFrames(text) > MAX_EXPORT_FRAMES) {
+        error = "animation file '" + path + "' announces more than " +
+                std::to_string(MAX_EXPORT_FRAMES) + " frames, more than an export can hold";
+        return nullptr;
+    }
+    ConsoleCapture capture;
+    std::istringstream textIn(text);
+    auto animation = std::make_unique<Animation>(readAnimation(textIn));
+    if (!animation->valid()) {
+        error = "animation file '" + path +
+                "' is not usable: " + readerMessage(capture.text(), "it could not be read");
+        return nullptr;
+    }
+    return animation;
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "animation/Animation.h"
+#include "skeleton/Skeleton.h"
+
+#include <memory>
+#include <string>
+
+// Animation files larger than this are refused unread: the longest
+// animation an export can hold takes a few megabytes.
+constexpr long long MAX_ANIMATION_FILE_BYTES = 64LL * 1024 * 1024;
+
+// Reads the skeleton file at `path` standing on the program's own origin
+// (0, SKELETON_ORIGIN_Y, 0). Returns nullptr with a one-line `error` when
+// the file cannot be read, the reader refuses it, or it yields fewer than
+// POSE_BONE_COUNT bones. The reader's own message is folded into `error`
+// instead of going to standard output.
+std::unique_ptr<Skeleton> loadExportSkeleton(const std::string& path, std::string& error);
+
+// Reads the animation file at `path`. Returns nullptr with a one-line
+// `error` when the file cannot be read, is larger than
+// MAX_ANIMATION_FILE_BYTES, announces more than MAX_EXPORT_FRAMES frames, or
+// has a bad header; the reader's own message is folded into `error`.
+std::unique_ptr<Animation> loadExportAnimation(const std::string& path, std::string& error);

@@ -1,0 +1,188 @@
+#include "tools/export/ExportOptions.h"
+
+#include "animation/NumberText.h"
+#include "tools/export/MotionSampler.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+
+namespace {
+
+std::string lowerCase(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+// A decimal number filling the whole text, finite, above 0 and at most
+// MAX_EXPORT_FPS. strtod alone would take "30abc", " 30", "nan" or "inf".
+bool parseFps(const std::string& text, double& fps) {
+    if (text.empty() || std::isspace(static_cast<unsigned char>(text[0]))) {
+        return false;
+    }
+    const bool numeric = std::all_of(text.begin(), text.end(), [](unsigned char c) {
+        return std::isdigit(c) || c == '.' || c == 'e' || c == 'E' || c == '+' || c == '-';
+    });
+    if (!numeric) {
+        return false;
+    }
+    char* end = nullptr;
+    errno = 0;
+    const double value = std::strtod(text.c_str(), &end);
+    if (end != text.c_str() + text.size() || errno == ERANGE) {
+        return false;
+    }
+    if (!(value > 0 && value <= MAX_EXPORT_FPS)) {
+        return false;
+    }
+    fps = value;
+    return true;
+}
+
+} // namespace
+
+bool formatFromName(const std::string& name, ExportFormat& format) {
+    if (name == "gltf") {
+        format = ExportFormat::Gltf;
+    } else if (name == "glb") {
+        format = ExportFormat::Glb;
+    } else if (name == "bvh") {
+        format = ExportFormat::Bvh;
+    } else {
+        return false;
+    }
+    return true;
+}
+
+bool formatFromExtension(const std::string& path, ExportFormat& format) {
+    const std::size_t slash = path.rfind('/');
+    const std::size_t dot = path.rfind('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) {
+        return false;
+    }
+    return formatFromName(lowerCase(path.substr(dot + 1)), format);
+}
+
+bool parseExportOptions(const std::vector<std::string>& args, ExportOptions& options,
+                        std::string& error) {
+    options = ExportOptions();
+    if (std::find(args.begin(), args.end(), "--help") != args.end() ||
+        std::find(args.begin(), args.end(), "-h") != args.end()) {
+        options.help = true;
+        return true;
+    }
+    bool haveSkeleton = false, haveFps = false, haveFormat = false, haveOutput = false;
+    bool haveInput = false, optionsEnded = false;
+    std::string formatName;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (optionsEnded || arg.empty() || arg[0] != '-' || arg == "-") {
+            if (haveInput) {
+                error = "only one input file may be given (found '" + options.input + "' and '" +
+                        arg + "')";
+                return false;
+            }
+            options.input = arg;
+            haveInput = true;
+            continue;
+        }
+        if (arg == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        std::string name = arg;
+        std::string value;
+        bool inlineValue = false;
+        const std::size_t equals = arg.find('=');
+        if (arg.rfind("--", 0) == 0 && equals != std::string::npos) {
+            name = arg.substr(0, equals);
+            value = arg.substr(equals + 1);
+            inlineValue = true;
+        }
+        bool* seen = nullptr;
+        if (name == "--skeleton") {
+            seen = &haveSkeleton;
+        } else if (name == "--fps") {
+            seen = &haveFps;
+        } else if (name == "--format") {
+            seen = &haveFormat;
+        } else if (name == "-o" || name == "--output") {
+            seen = &haveOutput;
+        } else {
+            error = "unknown option '" + arg + "' (try --help)";
+            return false;
+        }
+        if (*seen) {
+            error = "option " + name + " is given twice";
+            return false;
+        }
+        *seen = true;
+        if (!inlineValue) {
+            if (i + 1 >= args.size()) {
+                error = "option " + name + " needs a value";
+                return false;
+            }
+            value = args[++i];
+        }
+        if (name == "--skeleton") {
+            options.skeletonPath = value;
+        } else if (name == "--fps") {
+            if (!parseFps(value, options.fps)) {
+                error = "--fps needs a number above 0 and at most " + numberText(MAX_EXPORT_FPS) +
+                        ", not '" + value + "'";
+                return false;
+            }
+        } else if (name == "--format") {
+            formatName = value;
+        } else {
+            options.output = value;
+        }
+    }
+    if (!haveInput) {
+        error = "no input animation file given (try --help)";
+        return false;
+    }
+    if (!haveOutput || options.output.empty()) {
+        error = "no output file given; use -o OUTPUT";
+        return false;
+    }
+    if (options.skeletonPath.empty()) {
+        error = "--skeleton needs a file name";
+        return false;
+    }
+    if (haveFormat) {
+        if (!formatFromName(lowerCase(formatName), options.format)) {
+            error = "unknown format '" + formatName + "'; use gltf, glb or bvh";
+            return false;
+        }
+    } else if (!formatFromExtension(options.output, options.format)) {
+        error = "cannot tell the format from '" + options.output +
+                "'; name it .gltf, .glb or .bvh, or use --format";
+        return false;
+    }
+    return true;
+}
+
+std::string exportUsage() {
+    return "Usage: kinemorph-export [--skeleton FILE] [--fps N] [--format gltf|glb|bvh] "
+           "INPUT.rgaf -o OUTPUT\n"
+           "Exports a Kinemorph animation to glTF 2.0 (.gltf with the buffer embedded, or .glb)\n"
+           "or to BVH, sampled as the program plays it.\n"
+           "\n"
+           "  --skeleton FILE  the skeleton to pose (default " +
+           std::string(DEFAULT_EXPORT_SKELETON) +
+           ")\n"
+           "  --fps N          samples per second, above 0 and at most " +
+           numberText(MAX_EXPORT_FPS) +
+           " (default 30)\n"
+           "  --format F       gltf, glb or bvh (default: from OUTPUT's extension)\n"
+           "  -o OUTPUT        the file to write; it is replaced only when the export succeeds\n"
+           "  --help           print this help\n"
+           "\n"
+           "A looping animation is exported for one cycle, back to its first frame; any other\n"
+           "until its last frame's wait is over. Exit status: 0 on success, 2 for a bad command\n"
+           "line, 1 when the export fails.\n";
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "editor/SkeletonEditor.h"
+
+#include <string>
+#include <vector>
+
+// The file formats the exporter writes.
+enum class ExportFormat { Gltf, Glb, Bvh };
+
+// The skeleton the program itself poses, relative to the working directory.
+inline const char* const DEFAULT_EXPORT_SKELETON = SKELETON_PATH;
+constexpr double DEFAULT_EXPORT_FPS = 30;
+
+// What one run of kinemorph-export is asked to do.
+struct ExportOptions {
+    std::string skeletonPath = DEFAULT_EXPORT_SKELETON;
+    double fps = DEFAULT_EXPORT_FPS;
+    ExportFormat format = ExportFormat::Gltf;
+    std::string input;
+    std::string output;
+    // --help was given: print the usage and do nothing else.
+    bool help = false;
+};
+
+// Reads the command line (without the program name):
+//   [--skeleton FILE] [--fps N] [--format gltf|glb|bvh] INPUT -o OUTPUT
+// Options may come in any order, also as --name=value; "--" ends them. The
+// format defaults from OUTPUT's extension (.gltf, .glb, .bvh, any case).
+// Returns false with a one-line `error` for an unknown or repeated option, a
+// missing value, an fps that is not a number above 0 and at most
+// MAX_EXPORT_FPS, an unknown format, a missing or second INPUT, a missing
+// OUTPUT, or a format that cannot be told from OUTPUT. With --help it
+// returns true at once, whatever else is there.
+bool parseExportOptions(const std::vector<std::string>& args, ExportOptions& options,
+                        std::string& error);
+
+// The format named `name` ("gltf", "glb", "bvh"); false for another name.
+bool formatFromName(const std::string& name, ExportFormat& format);
+// The format OUTPUT's extension names; false for none or another one.
+bool formatFromExtension(const std::string& path, ExportFormat& format);
+
+// The --help text, several lines ending in "\n".
+std::string exportUsage();
