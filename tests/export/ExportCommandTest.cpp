@@ -1,0 +1,160 @@
+#include "tools/export/ExportCommand.h"
+
+#include "ExportTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <sstream>
+#include <sys/stat.h>
+#include <sys/wait.h>
+
+namespace {
+
+struct RunResult {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+RunResult run(const std::vector<std::string>& args) {
+    std::ostringstream out, err;
+    RunResult r;
+    r.status = runExport(args, out, err);
+    r.out = out.str();
+    r.err = err.str();
+    return r;
+}
+
+// Fails unless the run failed with exactly one "kinemorph-export: " line
+// on standard error that mentions `fragment`, and printed nothing else.
+void expectOneErrorLine(const RunResult& r, int status, const std::string& fragment) {
+    EXPECT_EQ(r.status, status) << r.err;
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err.rfind("kinemorph-export: ", 0), 0u) << r.err;
+    EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << "one line: " << r.err;
+    EXPECT_NE(r.err.find(fragment), std::string::npos) << r.err;
+}
+
+class ExportCommandTest : public testing::Test {
+protected:
+    void SetUp() override {
+        std::unique_ptr<Skeleton> skeleton = loadDefaultSkeleton();
+        input = folder.file("march.rgaf");
+        writeAnimationFile(input, *makeTestAnimation("march", *skeleton));
+    }
+    // Runs with the program's skeleton, as from the repository root.
+    RunResult exportTo(const std::string& output, std::vector<std::string> more = {}) {
+        std::vector<std::string> args = {"--skeleton", defaultSkeletonPath(), input, "-o", output};
+        args.insert(args.end(), more.begin(), more.end());
+        return run(args);
+    }
+
+    TempFolder folder;
+    std::string input;
+};
+
+} // namespace
+
+TEST_F(ExportCommandTest, BadInputsFailWithOneLineAndWriteNothing) {
+    const std::string out = folder.file("out.gltf");
+    expectOneErrorLine(exportTo(out, {"--fps", "-1"}), EXPORT_BAD_USAGE, "--fps");
+    expectOneErrorLine(run({input}), EXPORT_BAD_USAGE, "no output");
+    expectOneErrorLine(
+        run({"--skeleton", defaultSkeletonPath(), folder.file("missing.rgaf"), "-o", out}),
+        EXPORT_FAILED, "No such file");
+    expectOneErrorLine(run({"--skeleton", defaultSkeletonPath(), folder.path(), "-o", out}),
+                       EXPORT_FAILED, "not a regular file");
+
+    writeText(folder.file("bad.rgaf"), "RGAF \nwalk\n0\n0\n");
+    expectOneErrorLine(
+        run({"--skeleton", defaultSkeletonPath(), folder.file("bad.rgaf"), "-o", out}),
+        EXPORT_FAILED, "Unexpected header, 'RGAF' expected!");
+    // A count that would have the reader build a hundred million frames.
+    writeText(folder.file("lying.rgaf"), "RGAF\nwalk\n100000000\n1\n");
+    expectOneErrorLine(
+        run({"--skeleton", defaultSkeletonPath(), folder.file("lying.rgaf"), "-o", out}),
+        EXPORT_FAILED, "announces more than");
+
+    expectOneErrorLine(run({"--skeleton", folder.file("none.rgcf"), input, "-o", out}),
+                       EXPORT_FAILED, "cannot read skeleton file");
+    writeText(folder.file("bad.rgcf"), "rgcf\n");
+    expectOneErrorLine(run({"--skeleton", folder.file("bad.rgcf"), input, "-o", out}),
+                       EXPORT_FAILED, "Incorrect file header (RGCF expected)");
+    const std::string shortSkeleton = sourceDir() + "/tests/data/skeleton/ends_in_bone_7.rgcf";
+    expectOneErrorLine(run({"--skeleton", shortSkeleton, input, "-o", out}), EXPORT_FAILED,
+                       "not usable");
+
+    expectOneErrorLine(exportTo(folder.file("no/such/folder/out.gltf")), EXPORT_FAILED,
+                       "cannot write");
+    writeText(folder.file("plain"), "x");
+    expectOneErrorLine(exportTo(folder.file("plain/out.bvh")), EXPORT_FAILED, "cannot write");
+    ::mkdir(folder.file("taken.glb").c_str(), 0755);
+    expectOneErrorLine(exportTo(folder.file("taken.glb")), EXPORT_FAILED, "folder");
+    expectOneErrorLine(exportTo(input, {"--format", "gltf"}), EXPORT_BAD_USAGE, "overwrite");
+
+    const std::vector<std::string> left = {"bad.rgaf",   "bad.rgcf", "lying.rgaf",
+                                           "march.rgaf", "plain",    "taken.glb"};
+    EXPECT_EQ(folder.entries(), left) << "no output and no temporary file";
+}
+
+TEST_F(ExportCommandTest, FailedExportLeavesAnOldOutputAlone) {
+    const std::string out = folder.file("walk.bvh");
+    writeText(out, "the previous export\n");
+    std::unique_ptr<Skeleton> skeleton = loadDefaultSkeleton();
+    auto animation = makeTestAnimation("march", *skeleton);
+    animation->frameAt(1)->transitionTime = 2147483647.0;
+    writeAnimationFile(input, *animation);
+    expectOneErrorLine(exportTo(out), EXPORT_FAILED, "too long");
+    EXPECT_EQ(readBytes(out), "the previous export\n");
+    EXPECT_EQ(folder.entries(), (std::vector<std::string>{"march.rgaf", "walk.bvh"}));
+}
+
+TEST_F(ExportCommandTest, WritesEachFormatAndReplacesTheOldFile) {
+    const std::string gltf = folder.file("walk.gltf");
+    writeText(gltf, "old");
+    ::chmod(gltf.c_str(), 0640);
+    RunResult r = exportTo(gltf);
+    EXPECT_EQ(r.status, EXPORT_OK) << r.err;
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(readBytes(gltf).rfind("{", 0), 0u);
+    struct stat info;
+    ASSERT_EQ(::stat(gltf.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0640u) << "keeps the old file's permissions";
+
+    EXPECT_EQ(exportTo(folder.file("walk.glb")).status, EXPORT_OK);
+    EXPECT_EQ(readBytes(folder.file("walk.glb")).rfind("glTF", 0), 0u);
+    EXPECT_EQ(exportTo(folder.file("walk.txt"), {"--format", "bvh", "--fps", "10"}).status,
+              EXPORT_OK);
+    EXPECT_EQ(readBytes(folder.file("walk.txt")).rfind("HIERARCHY\n", 0), 0u);
+    EXPECT_EQ(folder.entries(),
+              (std::vector<std::string>{"march.rgaf", "walk.glb", "walk.gltf", "walk.txt"}));
+
+    r = run({"--help"});
+    EXPECT_EQ(r.status, EXPORT_OK);
+    EXPECT_NE(r.out.find("Usage: kinemorph-export"), std::string::npos);
+}
+
+TEST_F(ExportCommandTest, ProgramUsesTheDefaultSkeletonAndExitStatus) {
+    // The built program, run from the repository root so the default
+    // skeleton path resolves: errors on standard error, nothing on
+    // standard output.
+    const std::string log = folder.file("log");
+    auto shell = [&](const std::string& args) {
+        const std::string command = "cd '" + sourceDir() + "' && '" KINEMORPH_EXPORT_BINARY "' " +
+                                    args + " >'" + log + ".out' 2>'" + log + ".err'";
+        const int status = std::system(command.c_str());
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    };
+    EXPECT_EQ(shell("'" + input + "' -o '" + folder.file("walk.bvh") + "'"), 0);
+    EXPECT_EQ(readBytes(log + ".err"), "");
+    EXPECT_EQ(readBytes(folder.file("walk.bvh")).rfind("HIERARCHY\n", 0), 0u);
+
+    EXPECT_EQ(shell("--fps 0 '" + input + "' -o x.gltf"), EXPORT_BAD_USAGE);
+    EXPECT_EQ(readBytes(log + ".out"), "");
+    EXPECT_EQ(readBytes(log + ".err"),
+              "kinemorph-export: --fps needs a number above 0 and at most 1000, not '0'\n");
+    EXPECT_EQ(shell("--help"), 0);
+    EXPECT_NE(readBytes(log + ".out").find("Usage:"), std::string::npos);
+}

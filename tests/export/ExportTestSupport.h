@@ -1,0 +1,69 @@
+#pragma once
+
+#include "animation/Animation.h"
+#include "skeleton/Skeleton.h"
+#include "tools/export/ExportRig.h"
+#include "tools/export/MotionSampler.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+// A fresh folder under /tmp for one test, removed with everything in it.
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    const std::string& path() const { return path_; }
+    // path()/name.
+    std::string file(const std::string& name) const { return path_ + "/" + name; }
+    // The names of the entries in the folder, sorted.
+    std::vector<std::string> entries() const;
+
+private:
+    std::string path_;
+};
+
+// The repository root: KINEMORPH_SOURCE_DIR, or the working directory.
+std::string sourceDir();
+// The program's own skeleton file.
+std::string defaultSkeletonPath();
+// The program's own skeleton, standing on the program's origin.
+std::unique_ptr<Skeleton> loadDefaultSkeleton();
+
+// Writes `text` to `path`; fails the test when it cannot.
+void writeText(const std::string& path, const std::string& text);
+std::string readBytes(const std::string& path);
+// Writes `animation` as an .rgaf file.
+void writeAnimationFile(const std::string& path, const Animation& animation);
+
+// Test animations for the program's figure, each frame built from the rest
+// pose of `skeleton` (which is left as it was):
+//   "march": 3 looping frames, root moving, arms, legs and spine swinging,
+//            one frame per easing curve and waits of 0.1 s;
+//   "reach": the same poses, not looping, the last with a wait of 0.3 s;
+//   "single": one frame, not looping; "single_loop": one frame, looping;
+//   "empty": no frames.
+std::unique_ptr<Animation> makeTestAnimation(const std::string& name, const Skeleton& skeleton);
+
+// Every bone's joint point and tip, as the skeleton shows them.
+struct BonePoints {
+    std::vector<Vec3> joints;
+    std::vector<Vec3> tips;
+};
+
+// A rig of the default skeleton in its rest pose, and the motion of
+// `animation` sampled at `fps` together with the skeleton's own points at
+// every sample.
+struct SampledTestMotion {
+    ExportRig rig;
+    SampledMotion motion;
+    std::vector<BonePoints> points;
+};
+SampledTestMotion sampleDefault(const std::string& animationName, double fps);
+
+// Fails the test unless |a - b| <= tolerance component by component.
+void expectNear(const Vec3& a, const Vec3& b, double tolerance, const std::string& what);
