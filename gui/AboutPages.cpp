@@ -13,8 +13,8 @@ std::string aboutText() {
            "- FreeType and FTGL for displaying text via OpenGL \n" +
            "- GLEW for OpenGL extentions \n" + "The project also uses two Free Fonts: \n" +
            "Lacuna and Echolot \n" +
-           "Both are shipped here as the DejaVu fonts by the DejaVu project and Bitstream, "
-           "under their free licence.\n\n" +
+           "Lacuna and Echolot are free fonts; Kinemorph thanks their designers, who are "
+           "named in the licence files shipped beside the fonts.\n\n" +
            "And of course, the project uses OpenGL for all graphics \n";
 }
 

@@ -99,4 +99,42 @@ TEST_F(AboutPagesTest, FontNamesStandOnALineOfTheirOwn) {
     EXPECT_EQ(about->lines.front(), "Kinemorph.");
 }
 
+// The pieces given word for word stand in order, byte for byte. The two in
+// our own words sit between them: the start line names the project and
+// ends with an empty line, the font credit names both fonts and does too.
+TEST(AboutText, FixedPiecesVerbatimAndOwnPiecesInPlace) {
+    const std::string text = aboutText();
+    const std::string head = "Kinemorph.\n";
+    const std::string libraries =
+        "This project uses the following libraries: \n"
+        "- IMath for 3d and 2d Vector management \n"
+        "- SFML (Simple and Fast Multimedia Library) for window management, and sound "
+        "management \n"
+        "- FreeType and FTGL for displaying text via OpenGL \n"
+        "- GLEW for OpenGL extentions \n"
+        "The project also uses two Free Fonts: \n"
+        "Lacuna and Echolot \n";
+    const std::string tail = "And of course, the project uses OpenGL for all graphics \n";
+
+    ASSERT_EQ(text.rfind(head, 0), 0u);
+    const size_t libs = text.find(libraries);
+    ASSERT_NE(libs, std::string::npos);
+    ASSERT_GE(text.size(), libs + libraries.size() + tail.size());
+    EXPECT_EQ(text.substr(text.size() - tail.size()), tail);
+
+    const std::string start = text.substr(head.size(), libs - head.size());
+    EXPECT_NE(start.find("Kinemorph"), std::string::npos) << start;
+    ASSERT_GE(start.size(), 3u);
+    EXPECT_EQ(start.substr(start.size() - 2), "\n\n");
+
+    const size_t creditAt = libs + libraries.size();
+    const std::string credit = text.substr(creditAt, text.size() - tail.size() - creditAt);
+    EXPECT_NE(credit.find("Lacuna"), std::string::npos) << credit;
+    EXPECT_NE(credit.find("Echolot"), std::string::npos) << credit;
+    ASSERT_GE(credit.size(), 3u);
+    EXPECT_EQ(credit.substr(credit.size() - 2), "\n\n");
+    // One empty line each, no more.
+    EXPECT_EQ(credit.find("\n"), credit.size() - 2);
+}
+
 } // namespace
