@@ -3,6 +3,7 @@
 #include "app/InputDispatch.h"
 #include "app/Scene.h"
 #include "editor/SkeletonEditor.h"
+#include "gui/Button.h"
 #include "gui/ComponentContainer.h"
 #include "gui/InterfaceManager.h"
 #include "gui/ProgramState.h"
@@ -227,6 +228,70 @@ TEST_F(InputDispatch, RightDragTurnsTheCameraWithAPinnedCursor) {
     EXPECT_EQ(window.warps.back().x, 600);
     EXPECT_EQ(window.warps.back().y, 100);
     EXPECT_FALSE(scene->rightToggle);
+}
+
+// Every press and release the GUI leaves to the scene, of any button,
+// rewrites the bone readout; a click the GUI takes leaves it alone.
+TEST_F(InputDispatch, ReadoutIsRewrittenForEveryClickTheGuiLeaves) {
+    TextField& readout = *scene->editor->boneReadout;
+    const sf::Mouse::Button buttons[] = {sf::Mouse::Left, sf::Mouse::Right, sf::Mouse::Middle};
+    for (sf::Mouse::Button b : buttons)
+        for (bool press : {true, false}) {
+            readout.setText("stale");
+            send(button(b, press, 700, 100)); // empty sky
+            EXPECT_EQ(readout.getText(), NO_BONE_READOUT) << b << " press " << press;
+        }
+    // On the "Play" button, with either mouse button: taken by the GUI.
+    for (sf::Mouse::Button b : buttons)
+        for (bool press : {true, false}) {
+            readout.setText("stale");
+            send(button(b, press, 50, 600 - 45));
+            EXPECT_EQ(readout.getText(), "stale") << b << " press " << press;
+        }
+    EXPECT_FALSE(scene->leftToggle || scene->rightToggle);
+}
+
+// A right click whose press the GUI takes but whose release it does not
+// flips the toggle once: from then on any drag turns the camera, a left one
+// too, by the pointer's movement since the previous event. The menu stops
+// drags from turning it.
+TEST_F(InputDispatch, AnUnmatchedRightClickLetsEveryDragTurnTheCamera) {
+    Camera& c = scene->camera;
+    send(button(sf::Mouse::Right, true, 50, 600 - 45)); // on "Play": taken
+    EXPECT_FALSE(scene->rightToggle);
+    send(button(sf::Mouse::Right, false, 700, 100)); // sky: not taken
+    EXPECT_TRUE(scene->rightToggle);
+    EXPECT_FALSE(input->rightHeld);
+
+    send(button(sf::Mouse::Left, true, 700, 100));
+    const double yaw = c.orbitYaw, pitch = c.orbitPitch;
+    const size_t warps = window.warps.size();
+    send(move(710, 96)); // 10 right and 4 up from the press
+    EXPECT_NEAR(c.orbitYaw, yaw + 10 * c.sensitivity, 1e-12);
+    EXPECT_NEAR(c.orbitPitch, pitch + 4 * c.sensitivity, 1e-12);
+    send(move(715, 96));
+    EXPECT_NEAR(c.orbitYaw, yaw + 15 * c.sensitivity, 1e-12);
+    // A left drag never pins the cursor, so no move is dropped.
+    EXPECT_EQ(window.warps.size(), warps);
+    EXPECT_FALSE(input->ignoreNextMove);
+
+    send(key(sf::Keyboard::Escape));
+    send(move(760, 50));
+    EXPECT_NEAR(c.orbitYaw, yaw + 15 * c.sensitivity, 1e-12);
+    EXPECT_NEAR(c.orbitPitch, pitch + 4 * c.sensitivity, 1e-12);
+}
+
+// With no button held a move is hover, at y counted from the bottom.
+TEST_F(InputDispatch, PlainMovesHoverWithFlippedY) {
+    InterfaceComponent* play = nullptr;
+    for (ComponentContainer* w : scene->interface->windows)
+        if (!play)
+            play = w->findById("PLAY_ANIMATION");
+    ASSERT_NE(play, nullptr);
+    send(move(50, 600 - 45));
+    EXPECT_TRUE(static_cast<Button*>(play)->hovered);
+    send(move(50, 45)); // the same x, mirrored y: off the button
+    EXPECT_FALSE(static_cast<Button*>(play)->hovered);
 }
 
 TEST_F(InputDispatch, HeldRotationEndsOnALeftReleaseAnywhere) {

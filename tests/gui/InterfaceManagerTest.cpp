@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace {
 
 std::vector<std::string> idsOf(const InterfaceManager::ComponentList& list) {
@@ -234,6 +236,29 @@ TEST_F(ManagerTest, MenuColourStaysDarkAndReversesAtTheLimits) {
     const Rgb before = manager.menuColor;
     manager.update(1);
     EXPECT_EQ(manager.menuColor.r, before.r);
+}
+
+// The limits are 100/255 and 1/255 in single precision and the tests are
+// strict. A zero frame time adds nothing, so only the limits decide.
+TEST_F(ManagerTest, MenuColourLimitsAreSinglePrecisionAndStrict) {
+    const double high = static_cast<double>(100.0f / 255.0f);
+    const double low = static_cast<double>(1.0f / 255.0f);
+    manager.showMenu();
+    // At the high limit; above 100/255 in double but below it in single
+    // precision; below 1/255 in single but above it in double precision.
+    manager.menuColor = {high, 0.3921568660, 0.0039215687};
+    manager.colorRising = {true, true, false};
+    manager.update(0);
+    EXPECT_TRUE(manager.colorRising[0]);
+    EXPECT_TRUE(manager.colorRising[1]);
+    EXPECT_TRUE(manager.colorRising[2]);
+    // At the low limit, and just outside each limit.
+    manager.menuColor = {low, std::nextafter(high, 1.0), std::nextafter(low, 0.0)};
+    manager.colorRising = {false, true, false};
+    manager.update(0);
+    EXPECT_FALSE(manager.colorRising[0]);
+    EXPECT_FALSE(manager.colorRising[1]);
+    EXPECT_TRUE(manager.colorRising[2]);
 }
 
 TEST_F(ManagerTest, UpdateAndHoverReachEveryComponent) {
