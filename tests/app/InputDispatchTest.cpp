@@ -259,6 +259,9 @@ TEST_F(InputDispatch, AnUnmatchedRightClickLetsEveryDragTurnTheCamera) {
     Camera& c = scene->camera;
     send(button(sf::Mouse::Right, true, 50, 600 - 45)); // on "Play": taken
     EXPECT_FALSE(scene->rightToggle);
+    // The cursor is pinned before the GUI sees the press, taken or not.
+    EXPECT_EQ(window.visibility, std::vector<bool>{false});
+    EXPECT_EQ(window.warps.size(), 1u);
     send(button(sf::Mouse::Right, false, 700, 100)); // sky: not taken
     EXPECT_TRUE(scene->rightToggle);
     EXPECT_FALSE(input->rightHeld);
