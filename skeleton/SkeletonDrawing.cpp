@@ -56,16 +56,18 @@ void drawOriginMarker(const Vec3& origin) {
     glEnd();
 }
 
+} // namespace
+
 // The hit record the pick settles on: smallest minimum depth, then smallest
 // maximum depth, the earlier record on a full tie. Only the first `size`
 // entries belong to the selection buffer. Returns the chosen record's name,
 // or -1 if the buffer holds no complete record.
-long nearestHitName(const std::vector<GLuint>& buffer, size_t size, GLint hits) {
+long nearestHitName(const std::vector<unsigned int>& buffer, std::size_t size, int hits) {
     GLuint bestMin = std::numeric_limits<GLuint>::max();
     GLuint bestMax = std::numeric_limits<GLuint>::max();
     long chosen = -1;
     size_t at = 0;
-    for (GLint h = 0; h < hits; ++h) {
+    for (int h = 0; h < hits; ++h) {
         if (at + 3 > size)
             break;
         const GLuint names = buffer[at];
@@ -85,8 +87,6 @@ long nearestHitName(const std::vector<GLuint>& buffer, size_t size, GLint hits) 
     }
     return chosen;
 }
-
-} // namespace
 
 void drawBone(const Bone& bone, double alpha) {
     if (!bone.parent())

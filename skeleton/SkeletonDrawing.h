@@ -1,5 +1,8 @@
 #pragma once
 
+#include <cstddef>
+#include <vector>
+
 class Bone;
 class Skeleton;
 
@@ -16,3 +19,10 @@ void drawSkeleton(Skeleton& skeleton, double alpha, int windowWidth, int windowH
 // becomes the selected bone, a miss deselects. Postponed (pickRequested stays
 // set) while the viewport does not cover the whole window.
 void pickBone(Skeleton& skeleton, int windowWidth, int windowHeight);
+
+// The bone name a selection pass settles on, from the first `hits` hit
+// records (name count, minimum depth, maximum depth, names) in the first
+// `size` entries of `buffer`: the smallest minimum depth, then the smallest
+// maximum depth, the earlier record on a full tie; depths compare as
+// unsigned. Returns -1 when no complete record is there.
+long nearestHitName(const std::vector<unsigned int>& buffer, std::size_t size, int hits);

@@ -136,6 +136,16 @@ TEST(AxisFrame, SkewedFrameReportsOnceAndStaysUsable) {
     testing::internal::CaptureStdout();
     EXPECT_TRUE(AxisFrame().checkOrthogonal());
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+
+    // The test runs on the renormalised axes: a dot product of 0.00016
+    // between a unit axis and one of length 2 is 0.00008 once both are
+    // unit vectors, inside the tolerance.
+    AxisFrame longY;
+    longY.axisY = Vec3(0.00016, 2, 0);
+    testing::internal::CaptureStdout();
+    longY.rotate(45, 0);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    EXPECT_NEAR(skeleton_test::dot(longY.axisX, longY.axisY), 0.00008, 1e-12);
 }
 
 TEST(RotateAboutAxis, KnownRotations) {

@@ -299,3 +299,29 @@ TEST_F(SkeletonPick, DrawingAndPickingLeaveTheGlStateAsTheyFoundIt) {
         EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
     }
 }
+
+TEST(SkeletonPickHits, NearestByMinimumThenMaximumDepth) {
+    using Buffer = std::vector<unsigned int>;
+    struct Case {
+        const char* what;
+        Buffer buffer;
+        int hits;
+        long expected;
+    };
+    const unsigned int farthest = 0xffffffffu;
+    const Case cases[] = {
+        {"no hit", {}, 0, -1},
+        {"smaller minimum wins", {1, 100, 200, 3, 1, 50, 900, 7}, 2, 7},
+        {"equal minimum: smaller maximum wins", {1, 50, 900, 3, 1, 50, 600, 9}, 2, 9},
+        {"full tie keeps the earlier record", {1, 50, 600, 9, 1, 50, 600, 11}, 2, 9},
+        // Depths are unsigned: the top bit set is far, not negative.
+        {"unsigned depths", {1, 0x80000000u, farthest, 2, 1, 0x7fffffffu, farthest, 4}, 2, 4},
+        {"a lone record at the far plane still counts", {1, farthest, farthest, 5}, 1, 5},
+        // A count larger than the records that fit reads only those.
+        {"truncated buffer", {1, 10, 20, 6, 1, 5}, 3, 6},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(nearestHitName(c.buffer, c.buffer.size(), c.hits), c.expected);
+    }
+}
