@@ -409,6 +409,16 @@ TEST(AnimationFile, LyingCountIsBounded) {
     EXPECT_TRUE(allUnreadable(*r.animation.frameAt(MAX_MISSING_FRAMES)));
     EXPECT_EQ(r.animation.lastFrame()->index, MAX_MISSING_FRAMES);
 
+    // Three lines with nothing after the count: the missing looping flag
+    // makes the count unusable; with the flag beside it the frames are blanks,
+    // bounded all the same.
+    Read three = readText("RGAF\nliar\n2000000000\n");
+    EXPECT_TRUE(three.animation.valid());
+    EXPECT_EQ(three.animation.frameCount(), 0);
+    Read beside = readText("RGAF\nliar\n2000000000 1\n");
+    ASSERT_EQ(beside.animation.frameCount(), MAX_MISSING_FRAMES);
+    EXPECT_TRUE(allUnreadable(*beside.animation.lastFrame()));
+
     // A count that is merely a little high keeps the whole of its blanks.
     Read near = readText("RGAF\nliar\n5\n1\n1\t2\t3\n");
     EXPECT_EQ(near.animation.frameCount(), 5);
