@@ -1,6 +1,7 @@
 #include "tests/editor/EditorFixture.h"
 
 #include <cmath>
+#include <sstream>
 
 namespace {
 
@@ -215,6 +216,86 @@ TEST_F(EditorCommands, ReleasesAndOtherIdsDoNothing) {
     editor->onCommand(&stray);
     editor->onCommand(nullptr);
     EXPECT_EQ(animation().frameCount(), frames);
+}
+
+TEST_F(EditorCommands, OneShotCommandsActOnThePressOnly) {
+    // Everything a one-shot command can change, as one comparable text.
+    auto snapshot = [this]() {
+        std::ostringstream s;
+        s << animation().name() << '|' << animation().frameCount() << '|' << currentIndex() << '|'
+          << editor->player->playing() << editor->showGhost << window("CC_FSM")->visible
+          << window("C_LAD")->visible << window("C_SAD")->visible << '|' << text("TF_FMD") << '|'
+          << text("T_LFN") << '|' << window("C_SAD")->getText() << '|'
+          << editor->currentFrame->waitTime << '|' << editor->currentFrame->boneAngles[7].x;
+        return s.str();
+    };
+    struct Command {
+        const char* id;
+        const char* opened; // a dialog the command needs open first, if any
+    } commands[] = {
+        {"NEXT_FRAME", nullptr},     {"PREV_FRAME", nullptr},      {"PLAY_ANIMATION", nullptr},
+        {"STOP_ANIMATION", nullptr}, {"SAVE_FRAME", nullptr},      {"ADD_NEW_FRAME", nullptr},
+        {"CHANGE_MOTION", nullptr},  {"APPLY_FRAME", nullptr},     {"SHOW_LOAD", nullptr},
+        {"SHOW_SAVE", nullptr},      {"LOAD_ANI", "SHOW_LOAD"},    {"CANCEL_LOAD", "SHOW_LOAD"},
+        {"SAVE_ANI", "SHOW_SAVE"},   {"CANCEL_SAVE", "SHOW_SAVE"},
+    };
+    for (const Command& c : commands) {
+        SCOPED_TRACE(c.id);
+        build();
+        click("ADD_NEW_FRAME"); // two frames, frame 1 current
+        skeleton().boneAt(7)->rotateBy(25, 0, 0);
+        field("TF_FWD")->setText("123");
+        if (c.opened)
+            click(c.opened);
+        auto* button = static_cast<Button*>(find(c.id));
+        ASSERT_NE(button, nullptr);
+
+        const std::string before = snapshot();
+        button->state = Button::STATE_IDLE;
+        editor->onCommand(button);
+        EXPECT_EQ(snapshot(), before) << "acted on the release";
+
+        button->state = Button::STATE_PRESSED;
+        testing::internal::CaptureStdout();
+        editor->onCommand(button);
+        testing::internal::GetCapturedStdout();
+        EXPECT_NE(snapshot(), before) << "did nothing on the press";
+    }
+}
+
+TEST_F(EditorCommands, UpdateTurnsBeforeItMovesAndThePlayerComesLast) {
+    Bone* shin = skeleton().boneAt(7);
+    skeleton().select(shin);
+    const double height = skeleton().rootPosition()->y;
+    const double sec = shin->secAngle();
+    // A rotation and a height button held together: only the rotation runs,
+    // with the direction of the button pressed last.
+    press("MAIN_AXIS_INCR");
+    press("MOVE_SKELETON_UP");
+    ASSERT_TRUE(editor->rotating && editor->movingSkeleton);
+    frame(0.5);
+    frame(0.5);
+    EXPECT_EQ(skeleton().rootPosition()->y, height);
+    EXPECT_NE(shin->secAngle(), sec);
+    release("MOVE_SKELETON_UP");
+    release("MAIN_AXIS_INCR");
+
+    // While the player moves the shin, a held rotation of it is undone in
+    // the same update: the played pose is what stays.
+    click("ADD_NEW_FRAME");
+    shin->setAngles(60, 0, 0);
+    click("SAVE_FRAME");
+    click("NEXT_FRAME"); // frame 0 again
+    const double start = shin->mainAngle();
+    click("PLAY_ANIMATION"); // the first play heads for frame 1
+    frame(0.01);
+    press("MAIN_AXIS_INCR");
+    frame(0.05);
+    frame(0.05);
+    ASSERT_GT(editor->rotationSpeed, 0);
+    // Linear from the snapshot over 0.2 s: 0.1 s in is half way.
+    EXPECT_NEAR(shin->mainAngle(), start + (60 - start) * 0.5, 1e-4);
+    release("MAIN_AXIS_INCR");
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <vector>
 
 namespace {
 
@@ -29,6 +30,22 @@ protected:
         std::ofstream out(p, std::ios::binary);
         out << text;
     }
+    // Writes an animation whose frame i bends the shin (bone 7) to
+    // shinAngles[i] degrees, from the editor's loaded pose.
+    void writeShinAnimation(const std::string& name, std::vector<double> shinAngles, bool looping) {
+        Animation a(name, looping);
+        for (double angle : shinAngles)
+            a.addFrameFromPose(&skeleton())->boneAngles[7].x = angle;
+        writeFile(folder() / (name + ".rgaf"), animationText(a));
+    }
+    void load(const std::string& name) {
+        click("SHOW_LOAD");
+        type("T_LFN", name);
+        click("LOAD_ANI");
+        ASSERT_FALSE(window("C_LAD")->visible) << name;
+    }
+    double shin() { return skeleton().boneAt(7)->mainAngle(); }
+    double ghostShin() { return editor->ghostSkeleton->boneAt(7)->mainAngle(); }
 };
 
 TEST_F(EditorDialogs, ShowAndCancelKeepOneDialogAtATime) {
@@ -186,6 +203,78 @@ TEST_F(EditorDialogs, ABrokenSkeletonLeavesAUsableEditor) {
     type("T_SFN", "nobody");
     click("SAVE_ANI"); // an animation without frames saves fine
     EXPECT_TRUE(fs::exists(folder() / "nobody.rgaf"));
+}
+
+TEST_F(EditorDialogs, SteppingANonLoopingAnimationStopsAtBothEnds) {
+    writeShinAnimation("steps", {10, 20, 30}, false);
+    load("steps");
+    // Loading shows frame 1, with frame 0 as the ghost.
+    EXPECT_EQ(currentIndex(), 1);
+    EXPECT_EQ(text("TF_CFS"), "1");
+    EXPECT_DOUBLE_EQ(shin(), 20);
+    EXPECT_TRUE(editor->showGhost);
+    EXPECT_DOUBLE_EQ(ghostShin(), 10);
+
+    click("NEXT_FRAME");
+    EXPECT_EQ(currentIndex(), 2);
+    EXPECT_DOUBLE_EQ(shin(), 30);
+    EXPECT_DOUBLE_EQ(ghostShin(), 20);
+    // Next on the last frame of a non-looping animation does nothing, not
+    // even restore the stored pose.
+    skeleton().boneAt(7)->setAngles(35, 0, 0);
+    click("NEXT_FRAME");
+    EXPECT_EQ(currentIndex(), 2);
+    EXPECT_DOUBLE_EQ(shin(), 35);
+
+    click("PREV_FRAME");
+    EXPECT_EQ(currentIndex(), 1);
+    EXPECT_EQ(text("TF_CFS"), "1");
+    EXPECT_DOUBLE_EQ(shin(), 20);
+    EXPECT_DOUBLE_EQ(ghostShin(), 10);
+    EXPECT_TRUE(editor->showGhost);
+    click("PREV_FRAME"); // frame 0 has no frame before it: no ghost
+    EXPECT_EQ(currentIndex(), 0);
+    EXPECT_DOUBLE_EQ(shin(), 10);
+    EXPECT_FALSE(editor->showGhost);
+    skeleton().boneAt(7)->setAngles(15, 0, 0);
+    click("PREV_FRAME");
+    EXPECT_EQ(currentIndex(), 0);
+    EXPECT_EQ(text("TF_CFS"), "0");
+    EXPECT_DOUBLE_EQ(shin(), 15);
+    EXPECT_FALSE(editor->showGhost);
+
+    // Looping, the same file wraps at both ends.
+    writeShinAnimation("ring", {10, 20, 30}, true);
+    load("ring");
+    click("PREV_FRAME");
+    click("PREV_FRAME"); // frame 0 back to frame 2, the ghost on frame 1
+    EXPECT_EQ(currentIndex(), 2);
+    EXPECT_DOUBLE_EQ(shin(), 30);
+    EXPECT_DOUBLE_EQ(ghostShin(), 20);
+    click("NEXT_FRAME"); // frame 2 on to frame 0, the ghost on frame 2
+    EXPECT_EQ(currentIndex(), 0);
+    EXPECT_DOUBLE_EQ(ghostShin(), 30);
+}
+
+TEST_F(EditorDialogs, OneFrameFiles) {
+    // Looping: frame 0 is current and its own ghost.
+    writeShinAnimation("pose", {40}, true);
+    load("pose");
+    EXPECT_EQ(currentIndex(), 0);
+    EXPECT_DOUBLE_EQ(shin(), 40);
+    EXPECT_TRUE(editor->showGhost);
+    EXPECT_DOUBLE_EQ(ghostShin(), 40);
+
+    // Not looping: the pose, counter and properties stay as they were, yet
+    // the editor works on the new animation.
+    writeShinAnimation("still", {70}, false);
+    field("TF_FWD")->setText("999");
+    load("still");
+    EXPECT_EQ(animation().name(), "still");
+    EXPECT_EQ(editor->currentFrame, animation().frameAt(0));
+    EXPECT_DOUBLE_EQ(shin(), 40);
+    EXPECT_EQ(text("TF_CFS"), "0");
+    EXPECT_EQ(text("TF_FWD"), "999");
 }
 
 } // namespace

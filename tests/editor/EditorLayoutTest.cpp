@@ -121,6 +121,82 @@ TEST_F(EditorLayout, EveryComponentExistsWithItsLabelAndKind) {
     EXPECT_TRUE(window("CC_FPTMPB")->vertical);
 }
 
+TEST_F(EditorLayout, WindowsAndInnerContainersSplitAsDesigned) {
+    auto idOf = [](const InterfaceComponent* c) { return c ? c->getId() : std::string("-"); };
+    struct Window {
+        const char* id;
+        bool vertical;
+        const char* first;
+        const char* second;
+    } windows[] = {
+        {"C_CBRD", true, "-", "T_CBRD"},
+        {"SKEL_ED", true, "C_SOC1", "-"},
+        {"C_MSC", true, "-", "C_MSBC"},
+        {"CC_FSM", true, "TF_CFS", "CC_FSBC"},
+        {"CC_APC", false, "PLAY_ANIMATION", "STOP_ANIMATION"},
+        {"CC_ANF", true, "C_FMC1", "C_FMC1"},
+        {"CC_FP", true, "CC_FPTMPA", "CC_FPTMPB"},
+        {"C_LAD", true, "T_LFN", "C_LBH"},
+        {"C_SAD", true, "T_SFN", "C_SBH"},
+    };
+    for (const Window& w : windows) {
+        SCOPED_TRACE(w.id);
+        ComponentContainer* c = window(w.id);
+        ASSERT_NE(c, nullptr);
+        EXPECT_EQ(c->vertical, w.vertical);
+        EXPECT_EQ(idOf(c->getFirst()), w.first);
+        EXPECT_EQ(idOf(c->getSecond()), w.second);
+    }
+
+    // Each inner container, found through its parent (the two C_FMC1 share
+    // an id), with its split and its two children.
+    struct Inner {
+        const char* parent;
+        bool inFirst;
+        const char* id;
+        bool vertical;
+        double ratio;
+        const char* first;
+        const char* second;
+    } inner[] = {
+        {"SKEL_ED", true, "C_SOC1", true, 0.33, "C_MAC", "C_SOC2"},
+        {"C_SOC1", false, "C_SOC2", true, 0.5, "C_SAC", "C_SEAC"},
+        {"C_SOC1", true, "C_MAC", true, 0.5, "T_MAC", "C_MABC"},
+        {"C_SOC2", true, "C_SAC", true, 0.5, "T_SAC", "C_SABC"},
+        {"C_SOC2", false, "C_SEAC", true, 0.5, "T_SEAC", "C_SEABC"},
+        {"C_MAC", false, "C_MABC", false, 0.5, "MAIN_AXIS_INCR", "MAIN_AXIS_DECR"},
+        {"C_SAC", false, "C_SABC", false, 0.5, "SEC_AXIS_INCR", "SEC_AXIS_DECR"},
+        {"C_SEAC", false, "C_SEABC", false, 0.5, "SELF_AXIS_INCR", "SELF_AXIS_DECR"},
+        {"C_MSC", false, "C_MSBC", false, 0.5, "MOVE_SKELETON_UP", "MOVE_SKELETON_DOWN"},
+        {"CC_FSM", false, "CC_FSBC", false, 0.5, "PREV_FRAME", "NEXT_FRAME"},
+        {"CC_ANF", true, "C_FMC1", true, 0.5, "ADD_NEW_FRAME", "SAVE_FRAME"},
+        {"CC_ANF", false, "C_FMC1", true, 0.5, "SHOW_LOAD", "SHOW_SAVE"},
+        {"CC_FP", true, "CC_FPTMPA", true, 0.5, "CC_CMT", "C_FWTC"},
+        {"CC_FP", false, "CC_FPTMPB", true, 0.5, "C_FTTC", "APPLY_FRAME"},
+        {"CC_FPTMPA", true, "CC_CMT", false, 0.5, "TF_FMD", "CHANGE_MOTION"},
+        {"CC_FPTMPA", false, "C_FWTC", false, 0.75, "T_CFWTL", "TF_FWD"},
+        {"CC_FPTMPB", true, "C_FTTC", false, 0.75, "T_CFTTL", "TF_FTD"},
+        {"C_LAD", false, "C_LBH", false, 0.5, "LOAD_ANI", "CANCEL_LOAD"},
+        {"C_SAD", false, "C_SBH", false, 0.5, "SAVE_ANI", "CANCEL_SAVE"},
+    };
+    for (const Inner& e : inner) {
+        SCOPED_TRACE(std::string(e.parent) + " > " + e.id);
+        ComponentContainer* parent = window(e.parent);
+        ASSERT_NE(parent, nullptr);
+        InterfaceComponent* child = e.inFirst ? parent->getFirst() : parent->getSecond();
+        ASSERT_NE(child, nullptr);
+        ASSERT_EQ(child->getId(), e.id);
+        ASSERT_EQ(child->kind, KIND_CONTAINER);
+        auto* c = static_cast<ComponentContainer*>(child);
+        EXPECT_EQ(c->getText(), "");
+        EXPECT_FALSE(c->titleBar);
+        EXPECT_EQ(c->vertical, e.vertical);
+        EXPECT_DOUBLE_EQ(c->splitRatio, e.ratio);
+        EXPECT_EQ(idOf(c->getFirst()), e.first);
+        EXPECT_EQ(idOf(c->getSecond()), e.second);
+    }
+}
+
 TEST_F(EditorLayout, StartsOnFrameZeroOfALoopingTempAnimation) {
     EXPECT_EQ(animation().name(), "temp");
     EXPECT_TRUE(animation().looping());
