@@ -186,23 +186,59 @@ TEST_F(EditorDialogs, EmptyNameSavesAndLoadsTheDotFile) {
 }
 
 TEST_F(EditorDialogs, ABrokenSkeletonLeavesAUsableEditor) {
-    std::ofstream(fs::path(workDir->path()) / "resources/config/skeleton/default.rgcf")
-        << "RGCF\n0 0.45 0 0 0 0 -90 90 -360 360 -90 90 10\n0.25 0 0 0\n";
-    build();
-    EXPECT_NE(startOutput.find("Error: skeleton config file"), std::string::npos) << startOutput;
-    EXPECT_FALSE(skeleton().complete());
-    EXPECT_EQ(animation().frameCount(), 0);
-    for (const char* id : {"ADD_NEW_FRAME", "SAVE_FRAME", "NEXT_FRAME", "PREV_FRAME",
-                           "PLAY_ANIMATION", "STOP_ANIMATION", "APPLY_FRAME", "CHANGE_MOTION"})
-        click(id);
-    press("MOVE_SKELETON_UP");
-    frame(0.5);
-    release("MOVE_SKELETON_UP");
-    EXPECT_EQ(animation().frameCount(), 0);
-    click("SHOW_SAVE");
-    type("T_SFN", "nobody");
-    click("SAVE_ANI"); // an animation without frames saves fine
-    EXPECT_TRUE(fs::exists(folder() / "nobody.rgaf"));
+    const fs::path skeletonFile =
+        fs::path(workDir->path()) / "resources/config/skeleton/default.rgcf";
+    struct Broken {
+        const char* what;
+        const char* text; // nullptr: no skeleton file at all
+        const char* message;
+    } broken[] = {
+        {"one bone", "RGCF\n0 0.45 0 0 0 0 -90 90 -360 360 -90 90 10\n0.25 0 0 0\n",
+         "Error: skeleton config file"},
+        {"no file", nullptr, "Could not read skeleton config file\n"},
+    };
+    for (const Broken& b : broken) {
+        SCOPED_TRACE(b.what);
+        if (b.text)
+            std::ofstream(skeletonFile) << b.text;
+        else
+            fs::remove(skeletonFile);
+        build();
+        EXPECT_NE(startOutput.find(b.message), std::string::npos) << startOutput;
+        EXPECT_FALSE(skeleton().complete());
+        EXPECT_EQ(animation().frameCount(), 0);
+        for (const char* id : {"ADD_NEW_FRAME", "SAVE_FRAME", "NEXT_FRAME", "PREV_FRAME",
+                               "PLAY_ANIMATION", "STOP_ANIMATION", "APPLY_FRAME", "CHANGE_MOTION"})
+            click(id);
+        press("MOVE_SKELETON_UP");
+        frame(0.5);
+        release("MOVE_SKELETON_UP");
+        press("MAIN_AXIS_INCR");
+        frame(0.5);
+        release("MAIN_AXIS_INCR");
+        EXPECT_EQ(animation().frameCount(), 0);
+        click("SHOW_SAVE");
+        type("T_SFN", "nobody");
+        click("SAVE_ANI"); // an animation without frames saves fine
+        EXPECT_TRUE(fs::exists(folder() / "nobody.rgaf"));
+
+        // A full animation loads, but neither stepping nor playing poses
+        // a skeleton that lacks bones.
+        Animation three("three", true);
+        for (int i = 0; i < 3; ++i)
+            three.addFrameFromPose(nullptr)->rootPosition = Vec3(i, 9, 0);
+        writeFile(folder() / "three.rgaf", animationText(three));
+        load("three");
+        EXPECT_EQ(currentIndex(), 1);
+        for (const char* id : {"NEXT_FRAME", "PREV_FRAME", "SAVE_FRAME", "PLAY_ANIMATION"})
+            click(id);
+        for (int i = 0; i < 20; ++i)
+            frame(0.1);
+        click("STOP_ANIMATION");
+        if (Vec3* root = skeleton().rootPosition()) {
+            EXPECT_NE(root->y, 9);
+        }
+    }
 }
 
 TEST_F(EditorDialogs, SteppingANonLoopingAnimationStopsAtBothEnds) {
