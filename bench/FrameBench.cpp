@@ -1,0 +1,171 @@
+// What one frame of the editor costs next to a bare frame on the same
+// window and GL driver. The editor frame is the program's own render():
+// sky box, floor, both skeletons with the ghost, the nine windows with all
+// their text, the top dock and the frame-rate readout, then the present.
+// The bare frame only clears and presents. A third kind of frame carries a
+// bone pick, to show what a click costs on top of a frame.
+//
+// Needs a display (tools/bench.sh starts its own Xvfb) and runs the program
+// in a private copy of resources/ with an 800 x 600 window and no frame
+// limit.
+
+#include "app/Application.h"
+#include "app/Scene.h"
+#include "editor/SkeletonEditor.h"
+#include "gui/ComponentContainer.h"
+#include "scene/SceneDrawing.h"
+#include "skeleton/Skeleton.h"
+#include "tests/support/ScopedWorkDir.h"
+
+#include <GL/glew.h>
+#include <GL/glu.h>
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <ctime>
+#include <iostream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+// The bone the pick case aims at: one of the spine's, large on screen.
+constexpr int PICK_BONE = 1;
+
+struct Program {
+    std::unique_ptr<ScopedWorkDir> workDir;
+    std::unique_ptr<Application> app;
+    int pickX = 0, pickY = 0;
+};
+
+Program* program = nullptr;
+
+// Where the middle of a bone lands in window pixels (origin bottom-left),
+// through the camera the scene uses.
+bool projectBone(Application& app, int index, int& x, int& y) {
+    const Bone* bone = app.scene().editor->skeleton->boneAt(index);
+    if (!bone)
+        return false;
+    Vec3 mid = bone->position() + bone->frame().axisY * (0.5 * bone->length());
+    GLdouble model[16], projection[16], wx, wy, wz;
+    GLint viewport[4];
+    glPushMatrix();
+    applyCamera(app.scene().camera);
+    glGetDoublev(GL_MODELVIEW_MATRIX, model);
+    glPopMatrix();
+    glGetDoublev(GL_PROJECTION_MATRIX, projection);
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    if (gluProject(mid.x, mid.y, mid.z, model, projection, viewport, &wx, &wy, &wz) != GL_TRUE)
+        return false;
+    x = static_cast<int>(wx);
+    y = static_cast<int>(wy);
+    return true;
+}
+
+// Puts the editor in the state the frame case draws: every window shown,
+// the ghost on, and one pass of the loop so the layout is in place.
+bool prepare(Program& p) {
+    p.workDir = std::make_unique<ScopedWorkDir>(800, 600);
+    std::ostringstream startOutput;
+    std::streambuf* saved = std::cout.rdbuf(startOutput.rdbuf());
+    p.app = std::make_unique<Application>();
+    std::cout.rdbuf(saved);
+    if (!p.app->ok()) {
+        std::cerr << "frame bench: the program did not start:\n" << startOutput.str();
+        return false;
+    }
+    SkeletonEditor& editor = *p.app->scene().editor;
+    editor.loadWindow->visible = true;
+    editor.saveWindow->visible = true;
+    editor.showGhost = true;
+    p.app->update();
+    p.app->render();
+    return projectBone(*p.app, PICK_BONE, p.pickX, p.pickY);
+}
+
+void bareFrame(Application& app) {
+    glClearColor(0.1f, 0.8f, 0.1f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    app.window().display();
+}
+
+// A click's pick runs inside the next frame's skeleton drawing; false when
+// the request is still pending or another bone came out selected.
+bool frameWithPick(Application& app, int x, int y) {
+    Skeleton& skeleton = *app.scene().editor->skeleton;
+    skeleton.pickX = x;
+    skeleton.pickY = y;
+    skeleton.pickRequested = true;
+    app.render();
+    return !skeleton.pickRequested && skeleton.selectedBone() == skeleton.boneAt(PICK_BONE);
+}
+
+// The three kinds of frame one after the other, in turn, each timed on its
+// own: load from elsewhere on the machine then falls on all three alike,
+// and the medians compare frames drawn within milliseconds of each other.
+// Counters: median wall and process CPU microseconds per kind.
+void InterleavedFrames(benchmark::State& state) {
+    Application& app = *program->app;
+    using Clock = std::chrono::steady_clock;
+    std::vector<double> wall[3], cpu[3];
+    auto cpuNow = [] {
+        timespec t{};
+        clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+        return t.tv_sec * 1e6 + t.tv_nsec / 1e3;
+    };
+    int round = 0;
+    bool picked = true;
+    for (auto _ : state) {
+        for (int k = 0; k < 3; ++k) {
+            const int kind = (round + k) % 3;
+            const double cpuStart = cpuNow();
+            const Clock::time_point start = Clock::now();
+            if (kind == 0)
+                bareFrame(app);
+            else if (kind == 1)
+                app.render();
+            else
+                picked = frameWithPick(app, program->pickX, program->pickY) && picked;
+            wall[kind].push_back(
+                std::chrono::duration<double, std::micro>(Clock::now() - start).count());
+            cpu[kind].push_back(cpuNow() - cpuStart);
+        }
+        ++round;
+    }
+    if (!picked) {
+        state.SkipWithError("the pick did not complete within the frame");
+        return;
+    }
+    auto median = [](std::vector<double>& v) {
+        std::nth_element(v.begin(), v.begin() + v.size() / 2, v.end());
+        return v[v.size() / 2];
+    };
+    const char* names[3] = {"bare", "frame", "pick"};
+    for (int kind = 0; kind < 3; ++kind) {
+        state.counters[std::string(names[kind]) + "_us"] = median(wall[kind]);
+        state.counters[std::string(names[kind]) + "_cpu_us"] = median(cpu[kind]);
+    }
+}
+BENCHMARK(InterleavedFrames)->Iterations(150)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    Program p;
+    if (!prepare(p)) {
+        std::cerr << "frame bench: could not set up the editor frame\n";
+        return 1;
+    }
+    program = &p;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    program = nullptr;
+    return 0;
+}

@@ -1,0 +1,218 @@
+#!/usr/bin/env bash
+# Builds the benchmarks in Release and prints one table of figures, each
+# measured as a ratio against a baseline taken in the same run, because the
+# machine may be shared and noisy:
+#
+#   frame       one editor frame through the program's render() against a
+#               bare clear-and-present, 800 x 600, no frame limit
+#   pick        the extra cost of a frame that carries a bone pick, as a
+#               share of a bare frame (the pick must finish in that frame)
+#   start-up    process spawn to the first presented frame of the program
+#               (its own constructor and first loop pass) against a bare
+#               window with the same settings
+#   formats     the animation reader and writer against strtod / snprintf
+#   model       instructions of one editorUpdate while a looping animation
+#               plays on 21 bones (callgrind; repeatable)
+#
+#   tools/bench.sh
+#
+# The GL cases run in a private Xvfb (1280x1024x24), so they always measure
+# Mesa's software renderer. Build folder: $BENCH_BUILD (default build-bench);
+# repetitions: $BENCH_REPETITIONS (default 7). Raw results stay in
+# <build>/bench-results/. Exits non-zero only when something fails to build
+# or run; a missed target is reported in the table.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+build=${BENCH_BUILD:-build-bench}
+reps=${BENCH_REPETITIONS:-7}
+out="$root/$build/bench-results"
+export KINEMORPH_SOURCE_DIR="$root"
+
+fail() {
+  echo "bench: $*" >&2
+  exit 1
+}
+
+# ---- build ---------------------------------------------------------------
+targets=(bench_animation bench_skeleton bench_frame bench_startup bench_startup_program
+  bench_startup_bare bench_editor_update)
+mkdir -p "$build"
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DKINEMORPH_BENCH=ON \
+  >"$build/bench-configure.log" 2>&1 || {
+  cat "$build/bench-configure.log" >&2
+  fail "configuring $build failed"
+}
+echo "bench: building ${targets[*]} in $build (Release)"
+cmake --build "$build" -j2 --target "${targets[@]}" >"$build/bench-build.log" 2>&1 || {
+  tail -40 "$build/bench-build.log" >&2
+  fail "the build failed (log: $build/bench-build.log)"
+}
+bin="$build/bench"
+for t in "${targets[@]}"; do
+  [ -x "$bin/$t" ] || fail "$bin/$t was not built (is Google Benchmark installed?)"
+done
+command -v valgrind >/dev/null || fail "valgrind not found; run tools/setup.sh first"
+rm -rf "$out"
+mkdir -p "$out"
+
+# ---- a private X server for the GL cases -----------------------------------
+fifo=$(mktemp -u /tmp/kinemorph-bench-xvfb.XXXXXX)
+mkfifo "$fifo"
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$fifo" >/dev/null 2>&1 &
+xvfb_pid=$!
+read -r -t 20 display_number <"$fifo" || true
+rm -f "$fifo"
+cleanup() { kill "$xvfb_pid" 2>/dev/null; wait "$xvfb_pid" 2>/dev/null; }
+trap cleanup EXIT
+[ -n "${display_number:-}" ] || fail "Xvfb did not start"
+gl_display=":$display_number"
+
+# Interleaved repetitions: each case runs that many times in random order with
+# the others, so a burst of load elsewhere spreads over all of them.
+gbench() { # name repetitions binary [args...]
+  local name=$1 repetitions=$2
+  shift 2
+  echo "bench: running $name"
+  "$@" --benchmark_repetitions="$repetitions" --benchmark_enable_random_interleaving=true \
+    --benchmark_report_aggregates_only=true --benchmark_out="$out/$name.csv" \
+    --benchmark_out_format=csv >"$out/$name.log" 2>&1 || {
+    tail -20 "$out/$name.log" >&2
+    fail "$name failed (log: $out/$name.log)"
+  }
+  if grep -q ',true,' "$out/$name.csv"; then
+    grep ',true,' "$out/$name.csv" >&2
+    fail "$name reported an error"
+  fi
+}
+
+gbench animation "$reps" "$bin/bench_animation" --benchmark_min_time=0.5
+gbench skeleton "$reps" "$bin/bench_skeleton" --benchmark_min_time=0.3
+gbench frame "$reps" env DISPLAY="$gl_display" "$bin/bench_frame"
+
+# Start-up uses the shipped settings, as the program started from the
+# repository root would.
+settings=resources/config/settings.ini
+setting() { awk -v k="$1" -v d="$2" '$1 == k { v = $2 } END { print (v == "" ? d : v) }' "$settings"; }
+# One start is one sample, so take more of them.
+start_reps=$((reps * 2 + 1))
+gbench startup "$start_reps" env DISPLAY="$gl_display" "$bin/bench_startup" \
+  "$root/$bin/bench_startup_program" "$root/$bin/bench_startup_bare" "$root" \
+  "$(setting windowed_width 800)" "$(setting windowed_height 600)" "$(setting AA_level 1)"
+
+echo "bench: counting editorUpdate instructions under callgrind"
+updates=600
+valgrind --tool=callgrind --toggle-collect=kinemorph_editor_updates \
+  --callgrind-out-file="$out/editor-update.callgrind" "$bin/bench_editor_update" "$updates" \
+  >"$out/editor-update.log" 2>&1 || {
+  tail -20 "$out/editor-update.log" >&2
+  fail "bench_editor_update failed under callgrind"
+}
+instructions=$(awk '/^summary:/ { print $2 }' "$out/editor-update.callgrind")
+[ -n "$instructions" ] || fail "no instruction count in $out/editor-update.callgrind"
+callgrind_annotate --inclusive=yes "$out/editor-update.callgrind" >"$out/editor-update.inclusive.txt" 2>/dev/null
+callgrind_annotate "$out/editor-update.callgrind" >"$out/editor-update.self.txt" 2>/dev/null
+
+# ---- the table -------------------------------------------------------------
+# A median from a Google Benchmark CSV, in microseconds: column "real_time"
+# (wall clock) or "cpu_time", or a user counter by its name.
+median() { # file case column
+  awk -F, -v want="$2" -v col="$3" '
+    # The CSV opens with a few lines about the machine; the header follows.
+    !header { if ($1 == "name") { header = 1; for (i = 1; i <= NF; ++i) { c = $i; gsub(/"/, "", c); h[c] = i } } next }
+    {
+      name = $1; gsub(/"/, "", name)
+      if (name !~ /_median$/) next
+      sub(/_median$/, "", name); sub(/\/.*/, "", name)
+      if (name != want) next
+      v = $(h[col])
+      if (col == "real_time" || col == "cpu_time") {
+        u = $(h["time_unit"])
+        v *= (u == "ns" ? 0.001 : u == "ms" ? 1000 : u == "s" ? 1000000 : 1)
+      }
+      print v; found = 1; exit
+    }
+    END { if (!found) exit 1 }' "$out/$1.csv" || fail "no median for $2 in $out/$1.csv"
+}
+fmt() { # microseconds -> readable
+  awk -v t="$1" 'BEGIN {
+    if (t >= 1000000) printf "%.2f s", t / 1000000
+    else if (t >= 1000) printf "%.2f ms", t / 1000
+    else printf "%.1f us", t }'
+}
+rows=()
+missed=0
+row() { # case time baseline ratio target(max or -)
+  local holds="-"
+  if [ "$5" != "-" ]; then
+    if awk -v r="$4" -v t="$5" 'BEGIN { exit !(r <= t) }'; then holds="yes"; else
+      holds="NO, missed"
+      missed=$((missed + 1))
+    fi
+  fi
+  local target="-"
+  [ "$5" != "-" ] && target="<= $5"
+  rows+=("$1|$2|$3|$4|$target|$holds")
+}
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
+
+bare=$(median frame InterleavedFrames bare_us) || exit 1
+frame=$(median frame InterleavedFrames frame_us) || exit 1
+pick=$(median frame InterleavedFrames pick_us) || exit 1
+row "Editor frame / bare frame (wall)" "$(fmt "$frame")" "$(fmt "$bare")" "$(ratio "$frame" "$bare")" 2.0
+bare_cpu=$(median frame InterleavedFrames bare_cpu_us) || exit 1
+frame_cpu=$(median frame InterleavedFrames frame_cpu_us) || exit 1
+row "  same, CPU of all threads" "$(fmt "$frame_cpu")" "$(fmt "$bare_cpu")" "$(ratio "$frame_cpu" "$bare_cpu")" -
+extra=$(awk -v p="$pick" -v f="$frame" 'BEGIN { print p - f }')
+row "Pick: extra cost / bare frame" "$(fmt "$pick") with pick" "$(fmt "$frame") without" \
+  "$(ratio "$extra" "$bare")" 0.5
+pick_cpu=$(median frame InterleavedFrames pick_cpu_us) || exit 1
+extra_cpu=$(awk -v p="$pick_cpu" -v f="$frame_cpu" 'BEGIN { print p - f }')
+row "  same, CPU of all threads" "$(fmt "$pick_cpu") with pick" "$(fmt "$frame_cpu") without" \
+  "$(ratio "$extra_cpu" "$bare_cpu")" -
+
+start=$(median startup StartProgram real_time) || exit 1
+start_bare=$(median startup StartBareWindow real_time) || exit 1
+music=$(median startup StartMusic real_time) || exit 1
+row "Start-up to first frame / bare window" "$(fmt "$start")" "$(fmt "$start_bare")" "$(ratio "$start" "$start_bare")" 1.5
+start_cpu=$(median startup StartProgram cpu_ms) || exit 1
+start_bare_cpu=$(median startup StartBareWindow cpu_ms) || exit 1
+row "  same, CPU of the process" "$(fmt "$(awk -v t="$start_cpu" 'BEGIN { print t * 1000 }')")" \
+  "$(fmt "$(awk -v t="$start_bare_cpu" 'BEGIN { print t * 1000 }')")" "$(ratio "$start_cpu" "$start_bare_cpu")" -
+row "  music stream start / start-up" "$(fmt "$music")" "$(fmt "$start")" "$(ratio "$music" "$start")" -
+
+read_t=$(median animation ReadAnimation real_time) || exit 1
+read_b=$(median animation ReadBaselineStrtod real_time) || exit 1
+write_t=$(median animation WriteAnimation real_time) || exit 1
+write_b=$(median animation WriteBaselineSnprintf real_time) || exit 1
+row "Animation read / strtod" "$(fmt "$read_t")" "$(fmt "$read_b")" "$(ratio "$read_t" "$read_b")" 1.5
+row "Animation write / snprintf" "$(fmt "$write_t")" "$(fmt "$write_b")" "$(ratio "$write_t" "$write_b")" 1.5
+
+per_update=$(awk -v i="$instructions" -v n="$updates" 'BEGIN { printf "%.0f", i / n }')
+row "editorUpdate, looping play, 21 bones" "$per_update instr" "-" "-" -
+row "Player update, 21 bones" "$(fmt "$(median animation PlayerUpdate real_time)")" "-" "-" -
+row "Root rotation, 21-bone rebuild" "$(fmt "$(median skeleton rootRotation real_time)")" "-" "-" -
+row "Save + load, 10000 frames" "$(fmt "$(median animation SaveAndLoadFile real_time)")" "-" "-" -
+
+echo
+{
+  echo "Case|Time|Baseline|Ratio|Target|Holds"
+  printf '%s\n' "${rows[@]}"
+} | column -t -s '|'
+echo
+echo "Medians of $reps interleaved repetitions ($start_reps for start-up; frames: medians of" \
+  "150 rounds of bare, editor and pick frames in turn per repetition)."
+echo "Start-up phases (median ms):" \
+  "program: to main $(median startup StartProgram to_main_ms | xargs printf '%.1f')," \
+  "constructor $(median startup StartProgram setup_ms | xargs printf '%.1f')," \
+  "first pass $(median startup StartProgram first_frame_ms | xargs printf '%.1f');" \
+  "bare window: to main $(median startup StartBareWindow to_main_ms | xargs printf '%.1f')," \
+  "window $(median startup StartBareWindow setup_ms | xargs printf '%.1f')," \
+  "first frame $(median startup StartBareWindow first_frame_ms | xargs printf '%.1f')."
+echo "Where editorUpdate's instructions go: $out/editor-update.inclusive.txt"
+if [ "$missed" -gt 0 ]; then
+  echo "bench: $missed target(s) missed (see Holds); the figures are above."
+else
+  echo "bench: every target holds."
+fi
+exit 0
