@@ -1,0 +1,89 @@
+// Prints where every component of the GUI appears in a window of the given
+// size, from the program's own scene, layout code and fonts, so end-to-end
+// tests never hard-code pixels. One line per component:
+//   ID cx cy left top width height
+// in window pixels from the top-left (what xdotool and screenshots use):
+// the centre, then the rectangle. Floating windows with their subtrees come
+// first (hidden ones too), then the top dock, then each menu page's
+// components as "P<page>:ID" and its title as "TITLE<page>".
+// Run it in a folder holding resources/. Usage: layout_probe <width> <height>.
+#include "app/Scene.h"
+#include "gui/ComponentContainer.h"
+#include "gui/Fonts.h"
+#include "gui/InterfaceManager.h"
+#include "gui/ProgramState.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+#include <sstream>
+#include <string>
+
+namespace {
+void printBox(const std::string& id, int left, int bottom, int width, int height, int windowH) {
+    int top = windowH - (bottom + height);
+    std::printf("%s %d %d %d %d %d %d\n", id.c_str(), left + width / 2, top + height / 2, left, top,
+                width, height);
+}
+
+void print(const InterfaceComponent* c, const std::string& prefix, int windowH) {
+    if (!c)
+        return;
+    printBox(prefix + c->getId(), c->x, c->y, c->width, c->height, windowH);
+    if (c->kind == KIND_CONTAINER) {
+        auto* container = static_cast<const ComponentContainer*>(c);
+        print(container->getFirst(), prefix, windowH);
+        print(container->getSecond(), prefix, windowH);
+    }
+}
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: layout_probe <window width> <window height>\n");
+        return 2;
+    }
+    ProgramState state;
+    state.windowWidth = std::atoi(argv[1]);
+    state.windowHeight = std::atoi(argv[2]);
+    // Components size themselves by their text, so measure with the real
+    // fonts, as the program does once its window is open.
+    Fonts fonts;
+    if (!fonts.loaded()) {
+        std::fprintf(stderr, "layout_probe: cannot load the fonts under ./resources/fonts\n");
+        return 1;
+    }
+    fonts.setFaceSizes();
+    installTextMetrics(&fonts);
+    {
+        // The scene prints what it reads; only the positions belong on stdout.
+        std::ostringstream quiet;
+        std::streambuf* old = std::cout.rdbuf(quiet.rdbuf());
+        Scene scene(state, nullptr);
+        scene.build();
+        InterfaceManager& manager = *scene.interface;
+        // The program lays out twice before anything is clicked: once for
+        // the window's first resize event and once in its first update. The
+        // second centres by the sizes the first gave.
+        manager.layout(state.windowWidth, state.windowHeight);
+        manager.update(0);
+        std::cout.rdbuf(old);
+
+        const int h = state.windowHeight;
+        for (const ComponentContainer* window : manager.windows)
+            print(window, "", h);
+        for (const InterfaceComponent* c : manager.topDock)
+            print(c, "", h);
+        for (int p = 0; p < manager.pageCount; ++p) {
+            const std::string prefix = "P" + std::to_string(p) + ":";
+            for (const InterfaceComponent* c : manager.pages[static_cast<size_t>(p)])
+                print(c, prefix, h);
+            // The title is drawn from its baseline at the title position.
+            TextSize size = titleExtent(manager.pageTitles[static_cast<size_t>(p)]);
+            const Point2i at = manager.titlePositions[static_cast<size_t>(p)];
+            printBox("TITLE" + std::to_string(p), at.x, at.y, size.width, size.height, h);
+        }
+    }
+    installTextMetrics(nullptr);
+    return 0;
+}
