@@ -1,0 +1,92 @@
+# Helpers for the robustness runs, on top of the end-to-end helpers.
+# Source it; besides what tests/e2e/lib.sh expects, the CTest registration
+# sets MONKEY_TARGETS, CHECK_ANIMATION and PROJECT_BONE.
+source "$(dirname "${BASH_SOURCE[0]}")/../e2e/lib.sh"
+
+ANIMATIONS_DIR=resources/config/skeleton/animations
+
+# A private Xvfb whose screen is exactly W x H, so a window of that size
+# covers it and every pointer position lands in the window.
+start_xvfb_sized() {
+  local fifo="$E2E_TMP/displayfd"
+  rm -f "$fifo"
+  mkfifo "$fifo"
+  Xvfb -displayfd 3 -screen 0 "${1}x${2}x24" -nolisten tcp -noreset 3>"$fifo" >/dev/null 2>&1 &
+  XVFB_PID=$!
+  local n
+  read -r -t 20 n <"$fifo" || fail "Xvfb did not start"
+  export DISPLAY=":$n"
+}
+
+# Number of sanitizer reports (ASan, LSan, UBSan) in a file of output.
+sanitizer_reports() {
+  grep -cE '^==[0-9]+==(ERROR|WARNING): [A-Za-z]+Sanitizer|runtime error:|^SUMMARY: [A-Za-z]+Sanitizer' "$1"
+}
+
+# Fails when the program's standard error holds a sanitizer report.
+no_sanitizer_report() {
+  [ "$(sanitizer_reports "$E2E_TMP/stderr")" -eq 0 ] || fail "sanitizer report $1"
+}
+
+# Closes the window and waits up to $1 seconds (default 60: the sanitizer
+# build's leak check at exit is slow) for the exit status, which it returns.
+close_and_wait() {
+  local limit=$((${1:-60} * 10))
+  "$SEND_CLOSE" "$WID"
+  for _ in $(seq 1 "$limit"); do
+    kill -0 "$APP_PID" 2>/dev/null || break
+    sleep 0.1
+  done
+  kill -0 "$APP_PID" 2>/dev/null && fail "program still running ${1:-60} s after close"
+  local status=0
+  wait "$APP_PID" || status=$?
+  APP_PID=""
+  return $status
+}
+
+# Waits up to $1 seconds for the program to end by itself; returns its
+# status, or fails when it is still running.
+wait_exit() {
+  for _ in $(seq 1 $(($1 * 10))); do
+    kill -0 "$APP_PID" 2>/dev/null || break
+    sleep 0.1
+  done
+  kill -0 "$APP_PID" 2>/dev/null && fail "program did not end within $1 s"
+  local status=0
+  wait "$APP_PID" || status=$?
+  APP_PID=""
+  return $status
+}
+
+# Resident memory of a process in kB, from /proc/<pid>/status.
+rss_kb() { awk '/^VmRSS:/ { print $2 }' "/proc/$1/status"; }
+
+# Reads the editor's targets for a window of height $1 into the associative
+# arrays AT (id -> "x y") and OWNER (id -> its floating window), and the
+# lists BUTTONS, FIELDS and TITLES (ids). A window's title bar is the id
+# "title:<window>".
+declare -A AT OWNER
+BUTTONS=() FIELDS=() TITLES=()
+read_targets() {
+  local kind id x y window=""
+  AT=() OWNER=() BUTTONS=() FIELDS=() TITLES=()
+  while read -r kind id x y; do
+    [ "$kind" = H ] && window=$id
+    OWNER[$id]=$window
+    case $kind in
+      B) BUTTONS+=("$id"); AT[$id]="$x $y" ;;
+      E) FIELDS+=("$id"); AT[$id]="$x $y" ;;
+      H) TITLES+=("$id"); AT["title:$id"]="$x $y" ;;
+      *) AT[$id]="$x $y" ;;
+    esac
+  done < <(cd "$WORKDIR" && "$MONKEY_TARGETS" "$1")
+  [ ${#BUTTONS[@]} -gt 10 ] || fail "no targets from monkey_targets"
+}
+
+# Left click on the editor target $1 (an id from read_targets).
+click_target() {
+  local xy=${AT[$1]:-}
+  [ -n "$xy" ] || fail "no target $1"
+  # shellcheck disable=SC2086
+  click_at $xy
+}
