@@ -3,6 +3,10 @@
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
+# The fuzz targets need clang; they get a folder of their own so the two
+# gcc builds above are never reconfigured for another compiler.
+FUZZ_BUILD   ?= build-fuzz
+FUZZ_SECONDS ?= 60
 
 .PHONY: setup build build-asan run test check test-asan fuzz bench format clean
 
@@ -22,16 +26,20 @@ run: build
 	@bash tools/run.sh $(BUILD)/kinemorph
 
 # The whole suite: the normal build, then the same tests built with
-# AddressSanitizer and UndefinedBehaviorSanitizer.
+# AddressSanitizer and UndefinedBehaviorSanitizer, then a minute of fuzzing
+# per file reader in its own clang build. Every part runs even when an
+# earlier one failed; the target fails when any did.
 test: build build-asan
-	@bash tools/test.sh $(BUILD) $(ASAN_BUILD)
+	@status=0; bash tools/test.sh $(BUILD) $(ASAN_BUILD) || status=1; \
+	FUZZ_BUILD=$(FUZZ_BUILD) bash tools/fuzz.sh $(FUZZ_SECONDS) || status=1; \
+	exit $$status
 
 # Quicker loop while developing: the normal build's tests only.
 check: build
 	@bash tools/test.sh $(BUILD)
 
 fuzz: setup
-	@bash tools/fuzz.sh
+	@FUZZ_BUILD=$(FUZZ_BUILD) bash tools/fuzz.sh $(FUZZ_SECONDS)
 
 bench: setup
 	@bash tools/bench.sh
@@ -40,4 +48,4 @@ format:
 	@clang-format -i $$(git ls-files '*.cpp' '*.h')
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) build-fuzz build-bench
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) build-bench
