@@ -23,6 +23,7 @@ RANDOM=$seed
 start_xvfb_sized $W $H
 make_workdir
 use_window_size $W $H
+rm -f "$ARTIFACTS"/*.rgaf "$ARTIFACTS"/.rgaf
 ACTIONS="$ARTIFACTS/monkey-actions.log"
 echo "seed $seed" >"$ACTIONS"
 read_targets $H
