@@ -197,6 +197,8 @@ void Application::tearDown() {
     input.reset();
     scenePtr.reset();
     installTextMetrics(nullptr);
+    // The cached text's textures belong to the window's context.
+    painter.textCache().release();
     win->close();
 }
 
@@ -248,6 +250,7 @@ void Application::drawFrame() {
 
     sf::Vector2u size = win->getSize();
     beginOverlay(static_cast<int>(size.x), static_cast<int>(size.y));
+    painter.beginFrame(static_cast<int>(size.x), static_cast<int>(size.y));
     ++frameCount;
     if (fpsShown) {
         fpsReadout = "FPS: " + formatFps(fps);

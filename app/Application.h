@@ -48,6 +48,8 @@ public:
     Scene& scene() { return *scenePtr; }
     // The window; only valid once a display was found (ok() implies it).
     sf::Window& window() { return *win; }
+    // The painter the overlay is drawn with (tests switch its text cache).
+    GlPainter& guiPainter() { return painter; }
     bool showFps() const { return fpsShown; }
     const std::string& fpsText() const { return fpsReadout; }
     double fpsValue() const { return fps; }

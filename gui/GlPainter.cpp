@@ -1,7 +1,5 @@
 #include "gui/GlPainter.h"
 
-#include "gui/Fonts.h"
-
 #include <GL/glew.h>
 
 namespace {
@@ -16,20 +14,22 @@ void emit(GLenum mode, const Vertex2D* vertices, int count) {
 }
 } // namespace
 
-void GlPainter::quads(const Vertex2D* vertices, int count) { emit(GL_QUADS, vertices, count); }
+void GlPainter::quads(const Vertex2D* vertices, int count) {
+    emit(GL_QUADS, vertices, count);
+}
 
 void GlPainter::lineStrip(const Vertex2D* vertices, int count) {
     emit(GL_LINE_STRIP, vertices, count);
 }
 
-void GlPainter::lines(const Vertex2D* vertices, int count) { emit(GL_LINES, vertices, count); }
+void GlPainter::lines(const Vertex2D* vertices, int count) {
+    emit(GL_LINES, vertices, count);
+}
 
 void GlPainter::text(const std::string& text, double x, double y, const Rgba& color) {
-    glColor4d(color.r, color.g, color.b, color.a);
-    fonts.drawText(text, x, y);
+    cache.draw(GlTextCache::Face::Small, text, x, y, color);
 }
 
 void GlPainter::title(const std::string& text, double x, double y, const Rgba& color) {
-    glColor4d(color.r, color.g, color.b, color.a);
-    fonts.drawTitle(text, x, y);
+    cache.draw(GlTextCache::Face::Title, text, x, y, color);
 }
