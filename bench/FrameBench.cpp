@@ -13,8 +13,10 @@
 #include "app/Scene.h"
 #include "editor/SkeletonEditor.h"
 #include "gui/ComponentContainer.h"
+#include "gui/GlPainter.h"
 #include "scene/SceneDrawing.h"
 #include "skeleton/Skeleton.h"
+#include "skeleton/SkeletonDrawing.h"
 #include "tests/support/ScopedWorkDir.h"
 
 #include <GL/glew.h>
@@ -93,6 +95,26 @@ void bareFrame(Application& app) {
     app.window().display();
 }
 
+// Parts of the frame on their own, to show where its time goes: the 3-D
+// part (sky box, floor, both skeletons) or the sky box alone, between the
+// bare frame's clear and present.
+void sceneOnlyFrame(Application& app, bool skyOnly) {
+    Scene& scene = app.scene();
+    glClearColor(0.1f, 0.8f, 0.1f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    glPushMatrix();
+    applyCamera(scene.camera);
+    drawSkyBox(scene.camera.eye);
+    if (!skyOnly) {
+        drawFloor();
+        const int w = app.state().windowWidth, h = app.state().windowHeight;
+        drawSkeleton(*scene.editor->skeleton, 1.0, w, h);
+        drawSkeleton(*scene.editor->ghostSkeleton, 0.2, w, h);
+    }
+    glPopMatrix();
+    app.window().display();
+}
+
 // A click's pick runs inside the next frame's skeleton drawing; false when
 // the request is still pending or another bone came out selected.
 bool frameWithPick(Application& app, int x, int y) {
@@ -104,14 +126,19 @@ bool frameWithPick(Application& app, int x, int y) {
     return !skeleton.pickRequested && skeleton.selectedBone() == skeleton.boneAt(PICK_BONE);
 }
 
-// The three kinds of frame one after the other, in turn, each timed on its
-// own: load from elsewhere on the machine then falls on all three alike,
-// and the medians compare frames drawn within milliseconds of each other.
-// Counters: median wall and process CPU microseconds per kind.
+// The kinds of frame one after the other, in turn, each timed on its own:
+// load from elsewhere on the machine then falls on all of them alike, and
+// the medians compare frames drawn within milliseconds of each other.
+// Besides the bare, editor and pick frames: the editor frame with every
+// text drawn through the fonts, as before the text cache, and the 3-D part
+// and the sky box alone. Counters: median wall and process CPU
+// microseconds per kind.
 void InterleavedFrames(benchmark::State& state) {
     Application& app = *program->app;
     using Clock = std::chrono::steady_clock;
-    std::vector<double> wall[3], cpu[3];
+    constexpr int KINDS = 6;
+    std::vector<double> wall[KINDS], cpu[KINDS];
+    GlTextCache& textCache = app.guiPainter().textCache();
     auto cpuNow = [] {
         timespec t{};
         clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
@@ -120,16 +147,23 @@ void InterleavedFrames(benchmark::State& state) {
     int round = 0;
     bool picked = true;
     for (auto _ : state) {
-        for (int k = 0; k < 3; ++k) {
-            const int kind = (round + k) % 3;
+        for (int k = 0; k < KINDS; ++k) {
+            const int kind = (round + k) % KINDS;
             const double cpuStart = cpuNow();
             const Clock::time_point start = Clock::now();
             if (kind == 0)
                 bareFrame(app);
             else if (kind == 1)
                 app.render();
-            else
+            else if (kind == 2)
                 picked = frameWithPick(app, program->pickX, program->pickY) && picked;
+            else if (kind == 3) {
+                textCache.setEnabled(false);
+                app.render();
+                textCache.setEnabled(true);
+            } else {
+                sceneOnlyFrame(app, kind == 5);
+            }
             wall[kind].push_back(
                 std::chrono::duration<double, std::micro>(Clock::now() - start).count());
             cpu[kind].push_back(cpuNow() - cpuStart);
@@ -144,13 +178,13 @@ void InterleavedFrames(benchmark::State& state) {
         std::nth_element(v.begin(), v.begin() + v.size() / 2, v.end());
         return v[v.size() / 2];
     };
-    const char* names[3] = {"bare", "frame", "pick"};
-    for (int kind = 0; kind < 3; ++kind) {
+    const char* names[KINDS] = {"bare", "frame", "pick", "fonts", "scene", "sky"};
+    for (int kind = 0; kind < KINDS; ++kind) {
         state.counters[std::string(names[kind]) + "_us"] = median(wall[kind]);
         state.counters[std::string(names[kind]) + "_cpu_us"] = median(cpu[kind]);
     }
 }
-BENCHMARK(InterleavedFrames)->Iterations(150)->Unit(benchmark::kMillisecond);
+BENCHMARK(InterleavedFrames)->Iterations(100)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -163,6 +163,14 @@ row "Editor frame / bare frame (wall)" "$(fmt "$frame")" "$(fmt "$bare")" "$(rat
 bare_cpu=$(median frame InterleavedFrames bare_cpu_us) || exit 1
 frame_cpu=$(median frame InterleavedFrames frame_cpu_us) || exit 1
 row "  same, CPU of all threads" "$(fmt "$frame_cpu")" "$(fmt "$bare_cpu")" "$(ratio "$frame_cpu" "$bare_cpu")" -
+fonts=$(median frame InterleavedFrames fonts_us) || exit 1
+fonts_cpu=$(median frame InterleavedFrames fonts_cpu_us) || exit 1
+row "  text through the fonts, no cache" "$(fmt "$fonts")" "$(fmt "$bare")" "$(ratio "$fonts" "$bare")" -
+row "  same, CPU of all threads" "$(fmt "$fonts_cpu")" "$(fmt "$bare_cpu")" "$(ratio "$fonts_cpu" "$bare_cpu")" -
+for part in scene:"  3-D part only: sky box, floor, skeletons" sky:"  sky box only"; do
+  t=$(median frame InterleavedFrames "${part%%:*}_us") || exit 1
+  row "${part#*:}" "$(fmt "$t")" "$(fmt "$bare")" "$(ratio "$t" "$bare")" -
+done
 extra=$(awk -v p="$pick" -v f="$frame" 'BEGIN { print p - f }')
 row "Pick: extra cost / bare frame" "$(fmt "$pick") with pick" "$(fmt "$frame") without" \
   "$(ratio "$extra" "$bare")" 0.5
@@ -201,7 +209,7 @@ echo
 } | column -t -s '|'
 echo
 echo "Medians of $reps interleaved repetitions ($start_reps for start-up; frames: medians of" \
-  "150 rounds of bare, editor and pick frames in turn per repetition)."
+  "100 rounds of the six kinds of frame in turn per repetition)."
 echo "Start-up phases (median ms):" \
   "program: to main $(median startup StartProgram to_main_ms | xargs printf '%.1f')," \
   "constructor $(median startup StartProgram setup_ms | xargs printf '%.1f')," \
