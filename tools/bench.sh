@@ -38,11 +38,13 @@ fail() {
 targets=(bench_animation bench_skeleton bench_frame bench_startup bench_startup_program
   bench_startup_bare bench_editor_update)
 mkdir -p "$build"
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DKINEMORPH_BENCH=ON \
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DKINEMORPH_BENCH=ON -DKINEMORPH_TESTS=ON \
   >"$build/bench-configure.log" 2>&1 || {
   cat "$build/bench-configure.log" >&2
   fail "configuring $build failed"
 }
+[[ "$(cmake --build "$build" --target help 2>/dev/null)" == *bench_frame* ]] ||
+  fail "no benchmark targets: Google Benchmark (libbenchmark-dev) was not found; run tools/setup.sh"
 echo "bench: building ${targets[*]} in $build (Release)"
 cmake --build "$build" -j2 --target "${targets[@]}" >"$build/bench-build.log" 2>&1 || {
   tail -40 "$build/bench-build.log" >&2
@@ -217,6 +219,8 @@ echo "Start-up phases (median ms):" \
   "bare window: to main $(median startup StartBareWindow to_main_ms | xargs printf '%.1f')," \
   "window $(median startup StartBareWindow setup_ms | xargs printf '%.1f')," \
   "first frame $(median startup StartBareWindow first_frame_ms | xargs printf '%.1f')."
+echo "A pick ratio at or below 0 means the frame with a pick was no slower than one without," \
+  "within the noise."
 echo "Where editorUpdate's instructions go: $out/editor-update.inclusive.txt"
 if [ "$missed" -gt 0 ]; then
   echo "bench: $missed target(s) missed (see Holds); the figures are above."
