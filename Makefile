@@ -8,7 +8,7 @@ JOBS       ?= $(shell nproc)
 FUZZ_BUILD   ?= build-fuzz
 FUZZ_SECONDS ?= 60
 
-.PHONY: setup build build-asan run test check test-asan fuzz bench format clean
+.PHONY: setup build build-asan run test check fuzz bench format clean
 
 setup:
 	@bash tools/setup.sh
@@ -25,13 +25,14 @@ build-asan: setup
 run: build
 	@bash tools/run.sh $(BUILD)/kinemorph
 
-# The whole suite: the normal build, then the same tests built with
-# AddressSanitizer and UndefinedBehaviorSanitizer, then a minute of fuzzing
-# per file reader in its own clang build. Every part runs even when an
-# earlier one failed; the target fails when any did.
+# The whole suite: a minute of fuzzing per file reader in its own clang
+# build, then every CTest suite of the normal build and of the same tests
+# built with AddressSanitizer and UndefinedBehaviorSanitizer, so the run
+# ends with CTest's summary. Every part runs even when an earlier one
+# failed; the target fails when any did.
 test: build build-asan
-	@status=0; bash tools/test.sh $(BUILD) $(ASAN_BUILD) || status=1; \
-	FUZZ_BUILD=$(FUZZ_BUILD) bash tools/fuzz.sh $(FUZZ_SECONDS) || status=1; \
+	@status=0; FUZZ_BUILD=$(FUZZ_BUILD) bash tools/fuzz.sh $(FUZZ_SECONDS) || status=1; \
+	bash tools/test.sh $(BUILD) $(ASAN_BUILD) || status=1; \
 	exit $$status
 
 # Quicker loop while developing: the normal build's tests only.

@@ -32,7 +32,7 @@ done <"$E2E_TMP/layout"
 # pixels from the top-left.
 at() {
   [ -n "${PLACE[$1]:-}" ] || fail "layout_probe knows no component $1"
-  read -r X Y L T CW CH <<<"${PLACE[$1]}"
+  read -r X Y L T CW CH _ <<<"${PLACE[$1]}"
   case "$FP_IDS" in *" $1 "*) X=$((X + FP_SHIFT)) L=$((L + FP_SHIFT)) ;; esac
 }
 # Sets BOX to the crop geometry of a component's rectangle, shrunk by $2

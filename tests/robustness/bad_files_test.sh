@@ -123,7 +123,7 @@ editor_without_bones() {
 }
 
 fresh "layout"
-read_targets $H
+read_targets $W $H
 
 # ---- display settings --------------------------------------------------------
 fresh "settings missing"

@@ -1,6 +1,6 @@
 # Helpers for the robustness runs, on top of the end-to-end helpers.
 # Source it; besides what tests/e2e/lib.sh expects, the CTest registration
-# sets MONKEY_TARGETS, CHECK_ANIMATION and PROJECT_BONE.
+# sets LAYOUT_PROBE, CHECK_ANIMATION and PROJECT_BONE.
 source "$(dirname "${BASH_SOURCE[0]}")/../e2e/lib.sh"
 
 ANIMATIONS_DIR=resources/config/skeleton/animations
@@ -61,27 +61,29 @@ wait_exit() {
 # Resident memory of a process in kB, from /proc/<pid>/status.
 rss_kb() { awk '/^VmRSS:/ { print $2 }' "/proc/$1/status"; }
 
-# Reads the editor's targets for a window of height $1 into the associative
-# arrays AT (id -> "x y") and OWNER (id -> its floating window), and the
-# lists BUTTONS, FIELDS and TITLES (ids). A window's title bar is the id
-# "title:<window>".
+# Reads the editor's targets for a window of W x H ($1 x $2) into the
+# associative arrays AT (id -> "x y") and OWNER (id -> its floating window),
+# and the lists BUTTONS, FIELDS and TITLES (ids). A window's title bar is the
+# id "title:<window>", in the middle of the strip above the window's top.
 declare -A AT OWNER
 BUTTONS=() FIELDS=() TITLES=()
 read_targets() {
-  local kind id x y window=""
+  local id x y left top width height kind window
   AT=() OWNER=() BUTTONS=() FIELDS=() TITLES=()
-  while read -r kind id x y; do
-    [ "$kind" = H ] && window=$id
+  while read -r id x y left top width height kind window; do
+    # Only the floating windows' components: not the top dock or the pages.
+    [ "$window" = - ] && continue
     OWNER[$id]=$window
+    AT[$id]="$x $y"
     case $kind in
-      B) BUTTONS+=("$id"); AT[$id]="$x $y" ;;
-      E) FIELDS+=("$id"); AT[$id]="$x $y" ;;
-      H) TITLES+=("$id"); AT["title:$id"]="$x $y" ;;
-      *) AT[$id]="$x $y" ;;
+      B) BUTTONS+=("$id") ;;
+      E) FIELDS+=("$id") ;;
+      W) TITLES+=("$id"); AT["title:$id"]="$x $((top - TITLE_BAR_HEIGHT / 2))" ;;
     esac
-  done < <(cd "$WORKDIR" && "$MONKEY_TARGETS" "$1")
-  [ ${#BUTTONS[@]} -gt 10 ] || fail "no targets from monkey_targets"
+  done < <(cd "$WORKDIR" && "$LAYOUT_PROBE" "$1" "$2")
+  [ ${#BUTTONS[@]} -gt 10 ] || fail "no targets from layout_probe"
 }
+TITLE_BAR_HEIGHT=17
 
 # Left click on the editor target $1 (an id from read_targets).
 click_target() {

@@ -26,7 +26,7 @@ use_window_size $W $H
 rm -f "$ARTIFACTS"/*.rgaf "$ARTIFACTS"/.rgaf
 ACTIONS="$ARTIFACTS/monkey-actions.log"
 echo "seed $seed" >"$ACTIONS"
-read_targets $H
+read_targets $W $H
 BONES=()
 for i in $(seq 0 20); do
   BONES+=("$(cd "$WORKDIR" && "$PROJECT_BONE" "$i" $W $H)") || fail "cannot project bone $i"
@@ -282,7 +282,7 @@ launch() {
   sleep 0.5
   # The properties window starts partly outside an 800-wide window: bring
   # it in by its title bar, as a user would.
-  read_targets $H
+  read_targets $W $H
   compute_extents
   local tx ty
   read -r tx ty <<<"${AT[title:CC_FP]}"

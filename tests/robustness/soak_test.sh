@@ -14,7 +14,7 @@ FIGURE=200x260+300+150
 start_xvfb_sized $W $H
 make_workdir
 use_window_size $W $H # also: framerate_limit 0
-read_targets $H
+read_targets $W $H
 start_app
 wait_window
 xdotool windowmove --sync "$WID" 0 0

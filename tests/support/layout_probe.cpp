@@ -1,17 +1,21 @@
 // Prints where every component of the GUI appears in a window of the given
 // size, from the program's own scene, layout code and fonts, so end-to-end
 // tests never hard-code pixels. One line per component:
-//   ID cx cy left top width height
+//   ID cx cy left top width height KIND WINDOW
 // in window pixels from the top-left (what xdotool and screenshots use):
-// the centre, then the rectangle. Floating windows with their subtrees come
-// first (hidden ones too), then the top dock, then each menu page's
-// components as "P<page>:ID" and its title as "TITLE<page>".
+// the centre, then the rectangle. KIND is W for a floating window, B for a
+// button, E for an editable text field, T for any other field and C for an
+// inner container; WINDOW is the floating window the component lies in, or
+// "-". Floating windows with their subtrees come first (hidden ones too),
+// then the top dock, then each menu page's components as "P<page>:ID" and
+// its title as "TITLE<page>" (kind T).
 // Run it in a folder holding resources/. Usage: layout_probe <width> <height>.
 #include "app/Scene.h"
 #include "gui/ComponentContainer.h"
 #include "gui/Fonts.h"
 #include "gui/InterfaceManager.h"
 #include "gui/ProgramState.h"
+#include "gui/TextField.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -20,20 +24,34 @@
 #include <string>
 
 namespace {
-void printBox(const std::string& id, int left, int bottom, int width, int height, int windowH) {
+void printBox(const std::string& id, int left, int bottom, int width, int height, int windowH,
+              char kind, const std::string& window) {
     int top = windowH - (bottom + height);
-    std::printf("%s %d %d %d %d %d %d\n", id.c_str(), left + width / 2, top + height / 2, left, top,
-                width, height);
+    std::printf("%s %d %d %d %d %d %d %c %s\n", id.c_str(), left + width / 2, top + height / 2,
+                left, top, width, height, kind, window.c_str());
 }
 
-void print(const InterfaceComponent* c, const std::string& prefix, int windowH) {
+char kindLetter(const InterfaceComponent& c) {
+    switch (c.kind) {
+    case KIND_BUTTON:
+        return 'B';
+    case KIND_TEXT_FIELD:
+        return static_cast<const TextField&>(c).editable ? 'E' : 'T';
+    default:
+        return 'C';
+    }
+}
+
+void print(const InterfaceComponent* c, const std::string& prefix, int windowH,
+           const std::string& window) {
     if (!c)
         return;
-    printBox(prefix + c->getId(), c->x, c->y, c->width, c->height, windowH);
+    const char kind = c->getId() == window ? 'W' : kindLetter(*c);
+    printBox(prefix + c->getId(), c->x, c->y, c->width, c->height, windowH, kind, window);
     if (c->kind == KIND_CONTAINER) {
         auto* container = static_cast<const ComponentContainer*>(c);
-        print(container->getFirst(), prefix, windowH);
-        print(container->getSecond(), prefix, windowH);
+        print(container->getFirst(), prefix, windowH, window);
+        print(container->getSecond(), prefix, windowH, window);
     }
 }
 } // namespace
@@ -71,17 +89,17 @@ int main(int argc, char** argv) {
 
         const int h = state.windowHeight;
         for (const ComponentContainer* window : manager.windows)
-            print(window, "", h);
+            print(window, "", h, window->getId());
         for (const InterfaceComponent* c : manager.topDock)
-            print(c, "", h);
+            print(c, "", h, "-");
         for (int p = 0; p < manager.pageCount; ++p) {
             const std::string prefix = "P" + std::to_string(p) + ":";
             for (const InterfaceComponent* c : manager.pages[static_cast<size_t>(p)])
-                print(c, prefix, h);
+                print(c, prefix, h, "-");
             // The title is drawn from its baseline at the title position.
             TextSize size = titleExtent(manager.pageTitles[static_cast<size_t>(p)]);
             const Point2i at = manager.titlePositions[static_cast<size_t>(p)];
-            printBox("TITLE" + std::to_string(p), at.x, at.y, size.width, size.height, h);
+            printBox("TITLE" + std::to_string(p), at.x, at.y, size.width, size.height, h, 'T', "-");
         }
     }
     installTextMetrics(nullptr);
