@@ -53,3 +53,14 @@ void silenceStandardOutput() {
     static DiscardingBuffer discard;
     std::cout.rdbuf(&discard);
 }
+
+std::string withCrLf(std::string_view text) {
+    std::string out;
+    out.reserve(text.size() + text.size() / 8);
+    for (char c : text) {
+        if (c == '\n')
+            out.push_back('\r');
+        out.push_back(c);
+    }
+    return out;
+}

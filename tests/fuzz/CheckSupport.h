@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <string>
+#include <string_view>
 
 // Returns "file:line: condition" from the enclosing check function when the
 // condition does not hold.
@@ -39,3 +40,7 @@ inline bool sameValue(double a, double b) {
 inline bool samePoint(const Vec3& a, const Vec3& b) {
     return sameValue(a.x, b.x) && sameValue(a.y, b.y) && sameValue(a.z, b.z);
 }
+
+// The same text with every line feed preceded by a carriage return: what a
+// file saved with Windows line ends holds.
+std::string withCrLf(std::string_view text);

@@ -24,17 +24,6 @@ bool between(int value, int low, int high) {
     return low <= value && value <= high;
 }
 
-std::string withCrLf(std::string_view text) {
-    std::string out;
-    out.reserve(text.size() + text.size() / 8);
-    for (char c : text) {
-        if (c == '\n')
-            out.push_back('\r');
-        out.push_back(c);
-    }
-    return out;
-}
-
 } // namespace
 
 std::string checkSettingsInput(std::string_view data) {

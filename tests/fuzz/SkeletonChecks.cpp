@@ -35,16 +35,6 @@ bool sameBone(const Bone& a, const Bone& b) {
            sameValue(a.maxOwn(), b.maxOwn());
 }
 
-std::string withCrLf(std::string_view text) {
-    std::string out;
-    for (char c : text) {
-        if (c == '\n')
-            out.push_back('\r');
-        out.push_back(c);
-    }
-    return out;
-}
-
 } // namespace
 
 std::string checkSkeletonInput(std::string_view data) {
