@@ -24,12 +24,18 @@ app=$!
 cleanup() { kill "$app" 2>/dev/null; wait "$app" 2>/dev/null; kill "$xvfb" 2>/dev/null; }
 trap cleanup EXIT INT TERM
 
+wid=""
 for _ in $(seq 1 100); do
-  if xdotool search --name "^Kinemorph - Orrowen$" >/dev/null 2>&1; then break; fi
+  wid=$(xdotool search --name "^Kinemorph - Orrowen$" 2>/dev/null | head -n 1)
+  if [ -n "$wid" ]; then break; fi
   if ! kill -0 "$app" 2>/dev/null; then echo "Kinemorph exited before showing its window."; exit 1; fi
   sleep 0.1
 done
 sleep 1.5 # let a few frames be drawn
-import -window root -crop 800x600+0+0 kinemorph-screenshot.png 2>/dev/null \
-  && echo "Screenshot written to kinemorph-screenshot.png. Kinemorph keeps running; press Ctrl-C to stop."
+# The window itself, wherever the server placed it and whatever its size.
+if [ -n "$wid" ] && import -window "$wid" kinemorph-screenshot.png 2>/dev/null; then
+  echo "Screenshot written to kinemorph-screenshot.png. Kinemorph keeps running; press Ctrl-C to stop."
+else
+  echo "Could not take a screenshot; Kinemorph keeps running; press Ctrl-C to stop."
+fi
 wait "$app"
