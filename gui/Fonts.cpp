@@ -23,8 +23,8 @@ void render(FTFont& font, const std::string& text, double x, double y, int mode)
 } // namespace
 
 Fonts::Fonts(const std::string& lacunaPath, const std::string& echolotPath)
-    : smallFont(lacunaPath.c_str()), titleFont(lacunaPath.c_str()),
-      spareFont(echolotPath.c_str()) {}
+    : smallFont(lacunaPath.c_str()), titleFont(lacunaPath.c_str()), spareFont(echolotPath.c_str()) {
+}
 
 bool Fonts::loaded() const {
     return smallFont.Error() == 0 && titleFont.Error() == 0 && spareFont.Error() == 0;
@@ -36,9 +36,13 @@ void Fonts::setFaceSizes() {
     spareFont.FaceSize(30, 72);
 }
 
-TextSize Fonts::textExtent(const std::string& text) const { return extentOf(smallFont, text); }
+TextSize Fonts::textExtent(const std::string& text) const {
+    return extentOf(smallFont, text);
+}
 
-TextSize Fonts::titleExtent(const std::string& text) const { return extentOf(titleFont, text); }
+TextSize Fonts::titleExtent(const std::string& text) const {
+    return extentOf(titleFont, text);
+}
 
 void Fonts::drawText(const std::string& text, double x, double y) const {
     render(smallFont, text, x, y, 2);

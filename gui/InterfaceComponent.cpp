@@ -45,7 +45,9 @@ void InterfaceComponent::setSize(int32_t newWidth, int32_t newHeight) {
     pack();
 }
 
-void InterfaceComponent::setColor(double r, double g, double b) { color = {r, g, b}; }
+void InterfaceComponent::setColor(double r, double g, double b) {
+    color = {r, g, b};
+}
 
 void InterfaceComponent::setHighlightColor(double r, double g, double b) {
     highlightColor = {r, g, b};

@@ -23,6 +23,10 @@ void installTextMetrics(const TextMetrics* metrics) {
     installed = metrics ? metrics : &defaultMetrics;
 }
 
-TextSize textExtent(const std::string& text) { return installed->textExtent(text); }
+TextSize textExtent(const std::string& text) {
+    return installed->textExtent(text);
+}
 
-TextSize titleExtent(const std::string& text) { return installed->titleExtent(text); }
+TextSize titleExtent(const std::string& text) {
+    return installed->titleExtent(text);
+}

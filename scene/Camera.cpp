@@ -8,7 +8,9 @@ Vec3 Camera::direction(double heading, double elevation) {
     return Vec3(std::cos(h) * std::cos(e), std::sin(e), std::sin(h) * std::cos(e));
 }
 
-Camera::Camera() { lookPoint = eye + direction(freeYaw, freePitch); }
+Camera::Camera() {
+    lookPoint = eye + direction(freeYaw, freePitch);
+}
 
 bool Camera::rotateYaw(double pixels) {
     double* angle = nullptr;

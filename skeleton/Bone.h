@@ -23,9 +23,9 @@ public:
     // Stores the angles unchanged (no wrap, no limits). With a parent, the
     // bone appends itself to the parent's children and moves its joint point
     // to the parent's tip. Builds the frame.
-    Bone(Vec3& position, Bone* parent, int mainAxis, double length, double minMain,
-         double maxMain, double minSec, double maxSec, double minOwn, double maxOwn,
-         double mainAngle, double secAngle, double ownAngle);
+    Bone(Vec3& position, Bone* parent, int mainAxis, double length, double minMain, double maxMain,
+         double minSec, double maxSec, double minOwn, double maxOwn, double mainAngle,
+         double secAngle, double ownAngle);
 
     Bone(const Bone&) = delete;
     Bone& operator=(const Bone&) = delete;

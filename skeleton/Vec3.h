@@ -15,5 +15,9 @@ constexpr double DEG_PI = 3.141592653589;
 // shorter than it has no length.
 constexpr double ANGLE_TOLERANCE = static_cast<double>(0.0001f);
 
-inline double degreesToRadians(double degrees) { return degrees * DEG_PI / 180.0; }
-inline double radiansToDegrees(double radians) { return radians * 180.0 / DEG_PI; }
+inline double degreesToRadians(double degrees) {
+    return degrees * DEG_PI / 180.0;
+}
+inline double radiansToDegrees(double radians) {
+    return radians * 180.0 / DEG_PI;
+}
