@@ -78,6 +78,14 @@ type_into() {
     type --delay 80 "$2"
   xdotool "${PARK[@]}"
 }
+# Opens the load dialog, types the name $1 and presses Load; $2 says when,
+# for the failure message.
+load_named() {
+  press_button SHOW_LOAD
+  wait_for 5 shot_shows C_LAD || fail "the load dialog did not open${2:+ $2}"
+  type_into T_LFN "$1"
+  press_button LOAD_ANI
+}
 
 # Image checks, kept to one ImageMagick run each (every process start is
 # slow on a loaded machine) and to per-channel operations (-fx per pixel is
@@ -412,10 +420,7 @@ sleep 0.3
 shot "$E2E_TMP/start2.png"
 
 # 7. Load the saved file: the editor steps to frame 1, as the counter shows.
-press_button SHOW_LOAD
-wait_for 5 shot_shows C_LAD || fail "the load dialog did not open"
-type_into T_LFN walk
-press_button LOAD_ANI
+load_named walk
 wait_for 5 shot_hides C_LAD || fail "the load dialog stayed open after loading walk"
 wait_for 5 text_same "$E2E_TMP/run1-frame1.png" "$COUNTER" || fail "the frame counter does not read 1 after the load"
 [ "$(diff_pixels "$E2E_TMP/start2.png" "$NOW" $FIGURE)" -gt 30 ] || fail "the loaded pose does not show"
@@ -430,10 +435,7 @@ pass "the loaded animation plays"
 # Loading while it plays replaces the animation the player is in: the
 # player must let go of it (the sanitizer build sees any touch of the freed
 # frames), stop, and leave the editor on frame 1 with its frame selection.
-press_button SHOW_LOAD
-wait_for 5 shot_shows C_LAD || fail "the load dialog did not open while playing"
-type_into T_LFN walk
-press_button LOAD_ANI
+load_named walk "while playing"
 wait_for 5 shot_hides C_LAD || fail "loading while playing failed"
 wait_for 5 shot_shows CC_FSM || fail "loading while playing left the frame selection hidden"
 wait_for 5 still $FIGURE || fail "the figure still moves after loading while playing"

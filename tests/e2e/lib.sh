@@ -25,10 +25,13 @@ fail() {
 }
 pass() { echo "ok: $*"; }
 
+# A private Xvfb of W x H pixels ($1 x $2, default 1280 x 1024); a screen the
+# size of the window makes every pointer position land in the window.
 start_xvfb() {
   local fifo="$E2E_TMP/displayfd"
+  rm -f "$fifo"
   mkfifo "$fifo"
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$fifo" >/dev/null 2>&1 &
+  Xvfb -displayfd 3 -screen 0 "${1:-1280}x${2:-1024}x24" -nolisten tcp -noreset 3>"$fifo" >/dev/null 2>&1 &
   XVFB_PID=$!
   local n
   read -r -t 20 n <"$fifo" || fail "Xvfb did not start"
@@ -75,18 +78,25 @@ pixel() {
 click_at() { xdotool mousemove --window "$WID" "$1" "$2" click "${3:-1}"; sleep 0.3; }
 key() { xdotool key --delay 50 "$@"; sleep 0.3; }
 
-# Closes the window as a window manager would and waits for the exit status.
-close_app() {
-  "$SEND_CLOSE" "$WID"
-  local status=0
-  for _ in $(seq 1 100); do
+# Waits up to $1 seconds for the program to end; returns its exit status,
+# or fails when it is still running.
+wait_exit() {
+  for _ in $(seq 1 $(($1 * 10))); do
     kill -0 "$APP_PID" 2>/dev/null || break
     sleep 0.1
   done
-  kill -0 "$APP_PID" 2>/dev/null && fail "program still running after close"
-  wait "$APP_PID"; status=$?
+  kill -0 "$APP_PID" 2>/dev/null && fail "program did not end within $1 s"
+  local status=0
+  wait "$APP_PID" || status=$?
   APP_PID=""
   return $status
+}
+
+# Closes the window as a window manager would and waits up to $1 seconds
+# (default 10) for the exit status, which it returns.
+close_app() {
+  "$SEND_CLOSE" "$WID"
+  wait_exit "${1:-10}"
 }
 
 # Replaces the work folder's settings with a plain windowed size.

@@ -13,7 +13,7 @@ source "$(dirname "$0")/lib.sh"
 W=800 H=600
 SKELETON=resources/config/skeleton/default.rgcf
 CASE=""
-start_xvfb_sized $W $H
+start_xvfb $W $H
 
 fresh() {
   CASE=$1
@@ -38,7 +38,7 @@ refuse_line_at_exit() { NEVER+=("$1"); }
 # Closes the window: status 0 and no sanitizer report.
 finish() {
   local status=0
-  close_and_wait 60 || status=$?
+  close_app 60 || status=$?
   [ "$status" -eq 0 ] || fail "$CASE: exit status $status after close"
   no_sanitizer_report "($CASE)"
   local line

@@ -5,19 +5,6 @@ source "$(dirname "${BASH_SOURCE[0]}")/../e2e/lib.sh"
 
 ANIMATIONS_DIR=resources/config/skeleton/animations
 
-# A private Xvfb whose screen is exactly W x H, so a window of that size
-# covers it and every pointer position lands in the window.
-start_xvfb_sized() {
-  local fifo="$E2E_TMP/displayfd"
-  rm -f "$fifo"
-  mkfifo "$fifo"
-  Xvfb -displayfd 3 -screen 0 "${1}x${2}x24" -nolisten tcp -noreset 3>"$fifo" >/dev/null 2>&1 &
-  XVFB_PID=$!
-  local n
-  read -r -t 20 n <"$fifo" || fail "Xvfb did not start"
-  export DISPLAY=":$n"
-}
-
 # Number of sanitizer reports (ASan, LSan, UBSan) in a file of output.
 sanitizer_reports() {
   grep -cE '^==[0-9]+==(ERROR|WARNING): [A-Za-z]+Sanitizer|runtime error:|^SUMMARY: [A-Za-z]+Sanitizer' "$1"
@@ -26,36 +13,6 @@ sanitizer_reports() {
 # Fails when the program's standard error holds a sanitizer report.
 no_sanitizer_report() {
   [ "$(sanitizer_reports "$E2E_TMP/stderr")" -eq 0 ] || fail "sanitizer report $1"
-}
-
-# Closes the window and waits up to $1 seconds (default 60: the sanitizer
-# build's leak check at exit is slow) for the exit status, which it returns.
-close_and_wait() {
-  local limit=$((${1:-60} * 10))
-  "$SEND_CLOSE" "$WID"
-  for _ in $(seq 1 "$limit"); do
-    kill -0 "$APP_PID" 2>/dev/null || break
-    sleep 0.1
-  done
-  kill -0 "$APP_PID" 2>/dev/null && fail "program still running ${1:-60} s after close"
-  local status=0
-  wait "$APP_PID" || status=$?
-  APP_PID=""
-  return $status
-}
-
-# Waits up to $1 seconds for the program to end by itself; returns its
-# status, or fails when it is still running.
-wait_exit() {
-  for _ in $(seq 1 $(($1 * 10))); do
-    kill -0 "$APP_PID" 2>/dev/null || break
-    sleep 0.1
-  done
-  kill -0 "$APP_PID" 2>/dev/null && fail "program did not end within $1 s"
-  local status=0
-  wait "$APP_PID" || status=$?
-  APP_PID=""
-  return $status
 }
 
 # Resident memory of a process in kB, from /proc/<pid>/status.

@@ -20,7 +20,7 @@ seed=${MONKEY_SEED:-$(($(date +%s%N) / 1000 % 1000000007))}
 echo "monkey: seed $seed (replay with MONKEY_SEED=$seed)"
 RANDOM=$seed
 
-start_xvfb_sized $W $H
+start_xvfb $W $H
 make_workdir
 use_window_size $W $H
 rm -f "$ARTIFACTS"/*.rgaf "$ARTIFACTS"/.rgaf
@@ -188,18 +188,13 @@ type_name() {
   # One key per letter: xdotool's type would swallow the rest of the chain.
   if ((R < 6)); then pick NAMES; for ((i = 0; i < ${#P}; i++)); do add key "${P:i:1}"; done; fi
 }
-act_save() {
-  aim SHOW_SAVE; add mousemove $X $Y mousedown 1 mouseup 1 sleep 0.05
-  type_name T_SFN
+# Opens a dialog with $1, types a name into its field $2, then presses
+# Cancel ($3) now and then and otherwise the dialog's own button ($4).
+act_dialog() {
+  aim "$1"; add mousemove $X $Y mousedown 1 mouseup 1 sleep 0.05
+  type_name "$2"
   rnd 6
-  if ((R == 0)); then aim CANCEL_SAVE; else aim SAVE_ANI; fi
-  add mousemove $X $Y mousedown 1 mouseup 1
-}
-act_load() {
-  aim SHOW_LOAD; add mousemove $X $Y mousedown 1 mouseup 1 sleep 0.05
-  type_name T_LFN
-  rnd 6
-  if ((R == 0)); then aim CANCEL_LOAD; else aim LOAD_ANI; fi
+  if ((R == 0)); then aim "$3"; else aim "$4"; fi
   add mousemove $X $Y mousedown 1 mouseup 1
 }
 act_properties() {
@@ -244,8 +239,8 @@ next_action() {
   elif ((R < 61)); then act_title_drag
   elif ((R < 67)); then act_wheel
   elif ((R < 80)); then act_keys
-  elif ((R < 86)); then act_save
-  elif ((R < 91)); then act_load
+  elif ((R < 86)); then act_dialog SHOW_SAVE T_SFN CANCEL_SAVE SAVE_ANI
+  elif ((R < 91)); then act_dialog SHOW_LOAD T_LFN CANCEL_LOAD LOAD_ANI
   elif ((R < 98)); then act_properties
   else act_menu
   fi
@@ -341,7 +336,7 @@ changed=$(diff_pixels "$ARTIFACTS/monkey-final.png" "$E2E_TMP/answer.png" ${W}x$
 [ "$changed" -gt 1000 ] || fail "the window no longer answers: Escape changed $changed pixels"
 pass "the window still answers ($colours colours; Escape changed $changed pixels)"
 
-close_and_wait 60; status=$?
+close_app 60; status=$?
 [ "$status" -eq 0 ] || fail "exit status $status after close"
 cat "$E2E_TMP/stderr" >>"$E2E_TMP/all-stderr"
 pass "closing the window ends the program with status 0"

@@ -11,7 +11,7 @@ PLAY_SECONDS=${SOAK_SECONDS:-120}
 ALLOWED_KB=2048
 FIGURE=200x260+300+150
 
-start_xvfb_sized $W $H
+start_xvfb $W $H
 make_workdir
 use_window_size $W $H # also: framerate_limit 0
 read_targets $W $H
@@ -76,6 +76,6 @@ sleep 0.6
 shot "$E2E_TMP/play4.png"
 [ "$(diff_pixels "$E2E_TMP/play3.png" "$E2E_TMP/play4.png" $FIGURE)" -gt 20 ] ||
   fail "the animation stopped moving"
-close_and_wait 30; status=$?
+close_app 30; status=$?
 [ "$status" -eq 0 ] || fail "exit status $status"
 pass "still playing at the end; closed with status 0"
