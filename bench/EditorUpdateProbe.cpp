@@ -75,7 +75,7 @@ int main(int argc, char** argv) {
     }
     buildWalk(editor);
     Button play("PLAY_ANIMATION", "Play");
-    play.state = 6;
+    play.state = Button::STATE_PRESSED;
     editor.onCommand(&play);
     if (!editor.player->playing()) {
         std::fprintf(stderr, "bench_editor_update: the animation did not start\n");

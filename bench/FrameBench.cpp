@@ -17,10 +17,10 @@
 #include "scene/SceneDrawing.h"
 #include "skeleton/Skeleton.h"
 #include "skeleton/SkeletonDrawing.h"
+#include "tests/support/GlProjection.h"
 #include "tests/support/ScopedWorkDir.h"
 
 #include <GL/glew.h>
-#include <GL/glu.h>
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -52,20 +52,11 @@ bool projectBone(Application& app, int index, int& x, int& y) {
     const Bone* bone = app.scene().editor->skeleton->boneAt(index);
     if (!bone)
         return false;
-    Vec3 mid = bone->position() + bone->frame().axisY * (0.5 * bone->length());
-    GLdouble model[16], projection[16], wx, wy, wz;
-    GLint viewport[4];
     glPushMatrix();
     applyCamera(app.scene().camera);
-    glGetDoublev(GL_MODELVIEW_MATRIX, model);
+    const bool projected = projectToWindow((bone->position() + bone->endPoint()) * 0.5, x, y);
     glPopMatrix();
-    glGetDoublev(GL_PROJECTION_MATRIX, projection);
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    if (gluProject(mid.x, mid.y, mid.z, model, projection, viewport, &wx, &wy, &wz) != GL_TRUE)
-        return false;
-    x = static_cast<int>(wx);
-    y = static_cast<int>(wy);
-    return true;
+    return projected;
 }
 
 // Puts the editor in the state the frame case draws: every window shown,

@@ -21,6 +21,7 @@
 #include <cstring>
 #include <iostream>
 #include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -77,10 +78,8 @@ Run spawnAndRead(const std::vector<std::string>& args) {
     wait4(pid, &status, 0, &usage);
     run.cpuMilliseconds = (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3 +
                           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
-    for (size_t at = 0; at < output.size();) {
-        size_t end = output.find('\n', at);
-        std::string line = output.substr(at, end == std::string::npos ? end : end - at);
-        at = end == std::string::npos ? output.size() : end + 1;
+    std::istringstream lines(output);
+    for (std::string line; std::getline(lines, line);) {
         size_t space = line.find(' ');
         if (space == std::string::npos)
             continue;

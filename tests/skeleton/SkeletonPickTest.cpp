@@ -4,12 +4,12 @@
 
 #include "skeleton/Skeleton.h"
 #include "tests/skeleton/SkeletonTestSupport.h"
+#include "tests/support/GlProjection.h"
 #include "tests/support/GlTestWindow.h"
 
 #include <GL/glew.h>
 #include <GL/glu.h>
 
-#include <cmath>
 #include <vector>
 
 namespace {
@@ -76,15 +76,10 @@ protected:
     Pixel project(const Skeleton& skeleton, const Vec3& p) {
         glPushMatrix();
         lookAt(skeleton);
-        GLdouble model[16], projection[16];
-        GLint viewport[4];
-        glGetDoublev(GL_MODELVIEW_MATRIX, model);
-        glGetDoublev(GL_PROJECTION_MATRIX, projection);
-        glGetIntegerv(GL_VIEWPORT, viewport);
+        Pixel at{};
+        projectToWindow(p, at.x, at.y);
         glPopMatrix();
-        GLdouble x, y, z;
-        gluProject(p.x, p.y, p.z, model, projection, viewport, &x, &y, &z);
-        return Pixel{static_cast<int>(std::lround(x)), static_cast<int>(std::lround(y))};
+        return at;
     }
 
     Pixel midpoint(const Skeleton& skeleton, int bone) {

@@ -39,9 +39,10 @@ std::string problemWith(const std::string& path) {
     std::cout.rdbuf(old);
     if (!animation.valid())
         return "does not load: " + said.str();
-    if (frameLinesIn(path) != animation.frameCount())
+    const int lines = frameLinesIn(path);
+    if (lines != animation.frameCount())
         return "frame count " + std::to_string(animation.frameCount()) + " but " +
-               std::to_string(frameLinesIn(path)) + " frame lines";
+               std::to_string(lines) + " frame lines";
     for (int i = 0; i < animation.frameCount(); ++i) {
         const KeyFrame& f = *animation.frameAt(i);
         bool ok = usable(f.waitTime) && f.waitTime >= 0 && usable(f.transitionTime) &&
