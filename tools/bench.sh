@@ -162,21 +162,24 @@ row() { # case time baseline ratio target(max or -)
   rows+=("$1|$2|$3|$4|$target|$holds")
 }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
+against() { # case time baseline target: a row with the time's ratio to the baseline
+  row "$1" "$(fmt "$2")" "$(fmt "$3")" "$(ratio "$2" "$3")" "$4"
+}
 
 bare=$(median frame InterleavedFrames bare_us) || exit 1
 frame=$(median frame InterleavedFrames frame_us) || exit 1
 pick=$(median frame InterleavedFrames pick_us) || exit 1
-row "Editor frame / bare frame (wall)" "$(fmt "$frame")" "$(fmt "$bare")" "$(ratio "$frame" "$bare")" 2.0
+against "Editor frame / bare frame (wall)" "$frame" "$bare" 2.0
 bare_cpu=$(median frame InterleavedFrames bare_cpu_us) || exit 1
 frame_cpu=$(median frame InterleavedFrames frame_cpu_us) || exit 1
-row "  same, CPU of all threads" "$(fmt "$frame_cpu")" "$(fmt "$bare_cpu")" "$(ratio "$frame_cpu" "$bare_cpu")" -
+against "  same, CPU of all threads" "$frame_cpu" "$bare_cpu" -
 fonts=$(median frame InterleavedFrames fonts_us) || exit 1
 fonts_cpu=$(median frame InterleavedFrames fonts_cpu_us) || exit 1
-row "  text through the fonts, no cache" "$(fmt "$fonts")" "$(fmt "$bare")" "$(ratio "$fonts" "$bare")" -
-row "  same, CPU of all threads" "$(fmt "$fonts_cpu")" "$(fmt "$bare_cpu")" "$(ratio "$fonts_cpu" "$bare_cpu")" -
+against "  text through the fonts, no cache" "$fonts" "$bare" -
+against "  same, CPU of all threads" "$fonts_cpu" "$bare_cpu" -
 for part in scene:"  3-D part only: sky box, floor, skeletons" sky:"  sky box only"; do
   t=$(median frame InterleavedFrames "${part%%:*}_us") || exit 1
-  row "${part#*:}" "$(fmt "$t")" "$(fmt "$bare")" "$(ratio "$t" "$bare")" -
+  against "${part#*:}" "$t" "$bare" -
 done
 extra=$(awk -v p="$pick" -v f="$frame" 'BEGIN { print p - f }')
 row "Pick: extra cost / bare frame" "$(fmt "$pick") with pick" "$(fmt "$frame") without" \
@@ -189,19 +192,20 @@ row "  same, CPU of all threads" "$(fmt "$pick_cpu") with pick" "$(fmt "$frame_c
 start=$(median startup StartProgram real_time) || exit 1
 start_bare=$(median startup StartBareWindow real_time) || exit 1
 music=$(median music StartMusic real_time) || exit 1
-row "Start-up to first frame / bare window" "$(fmt "$start")" "$(fmt "$start_bare")" "$(ratio "$start" "$start_bare")" 1.5
-start_cpu=$(median startup StartProgram cpu_ms) || exit 1
-start_bare_cpu=$(median startup StartBareWindow cpu_ms) || exit 1
-row "  same, CPU of the process" "$(fmt "$(awk -v t="$start_cpu" 'BEGIN { print t * 1000 }')")" \
-  "$(fmt "$(awk -v t="$start_bare_cpu" 'BEGIN { print t * 1000 }')")" "$(ratio "$start_cpu" "$start_bare_cpu")" -
-row "  music stream start / start-up" "$(fmt "$music")" "$(fmt "$start")" "$(ratio "$music" "$start")" -
+against "Start-up to first frame / bare window" "$start" "$start_bare" 1.5
+# The probes count CPU in milliseconds; the table wants microseconds.
+start_cpu=$(median startup StartProgram cpu_ms | awk '{ print $1 * 1000 }')
+start_bare_cpu=$(median startup StartBareWindow cpu_ms | awk '{ print $1 * 1000 }')
+[ -n "$start_cpu" ] && [ -n "$start_bare_cpu" ] || exit 1
+against "  same, CPU of the process" "$start_cpu" "$start_bare_cpu" -
+against "  music stream start / start-up" "$music" "$start" -
 
 read_t=$(median animation ReadAnimation real_time) || exit 1
 read_b=$(median animation ReadBaselineStrtod real_time) || exit 1
 write_t=$(median animation WriteAnimation real_time) || exit 1
 write_b=$(median animation WriteBaselineSnprintf real_time) || exit 1
-row "Animation read / strtod" "$(fmt "$read_t")" "$(fmt "$read_b")" "$(ratio "$read_t" "$read_b")" 1.5
-row "Animation write / snprintf" "$(fmt "$write_t")" "$(fmt "$write_b")" "$(ratio "$write_t" "$write_b")" 1.5
+against "Animation read / strtod" "$read_t" "$read_b" 1.5
+against "Animation write / snprintf" "$write_t" "$write_b" 1.5
 
 per_update=$(awk -v i="$instructions" -v n="$updates" 'BEGIN { printf "%.0f", i / n }')
 row "editorUpdate, looping play, 21 bones" "$per_update instr" "-" "-" -
