@@ -83,3 +83,17 @@ bool Bone::setPosition(double x, double y, double z) {
     rotateBy(0, 0, 0);
     return true;
 }
+
+void Bone::storeAngles(const BonePose& angles) {
+    mainAngle_ = angles.x;
+    secAngle_ = angles.y;
+    ownAngle_ = angles.z;
+}
+
+void Bone::rebuildSubtree() {
+    rebuildFrame();
+    for (Bone* child : children_) {
+        *child->position_ = endPoint();
+        child->rebuildSubtree();
+    }
+}

@@ -48,6 +48,13 @@ public:
     // Root only: places the joint point and rebuilds the subtree. Returns
     // false and changes nothing for a bone with a parent.
     bool setPosition(double x, double y, double z);
+    // Stores the three angles bit for bit, without wrap or limits, and
+    // rebuilds nothing: for putting back values this bone held before (an
+    // undo), followed by rebuildSubtree() on the highest bone changed.
+    void storeAngles(const BonePose& angles);
+    // Rebuilds this bone's frame from its parent and its angles, and every
+    // descendant's joint point and frame, without touching any angle.
+    void rebuildSubtree();
 
     const Vec3& position() const { return *position_; }
     const AxisFrame& frame() const { return frame_; }
