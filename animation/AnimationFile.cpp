@@ -2,15 +2,12 @@
 
 #include "animation/NumberText.h"
 
+#include "animation/SafeFileWrite.h"
+
 #include <algorithm>
-#include <cerrno>
 #include <climits>
-#include <cstdio>
-#include <fcntl.h>
 #include <fstream>
 #include <iostream>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -36,55 +33,6 @@ int truncateToInt(double value) {
         return INT_MIN;
     }
     return static_cast<int>(value);
-}
-
-// The mode the saved file gets: the old file's, or what creating it
-// afresh would give under the process's umask.
-mode_t savedFileMode(const std::string& path) {
-    struct stat old;
-    if (::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
-        return old.st_mode & 07777;
-    }
-    mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
-}
-
-bool writeAll(int fd, const char* data, std::size_t size) {
-    while (size > 0) {
-        ssize_t n = ::write(fd, data, size);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            return false;
-        }
-        data += n;
-        size -= static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
-// Writes `text` to a fresh temporary file beside `path` and renames it over
-// `path` only when every byte reached the disk. Returns false, with the
-// temporary removed and `path` untouched, on any failure.
-bool replaceFile(const std::string& path, const std::string& text) {
-    std::size_t slash = path.rfind('/');
-    std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
-    std::string temporary = path.substr(0, nameStart) + "." + path.substr(nameStart) + ".XXXXXX";
-    int fd = ::mkstemp(temporary.data());
-    if (fd < 0) {
-        return false;
-    }
-    bool ok = writeAll(fd, text.data(), text.size());
-    ok = ok && ::fchmod(fd, savedFileMode(path)) == 0;
-    ok = ok && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    ok = ok && std::rename(temporary.c_str(), path.c_str()) == 0;
-    if (!ok) {
-        ::unlink(temporary.c_str());
-    }
-    return ok;
 }
 
 } // namespace
@@ -213,13 +161,20 @@ std::string animationPath(const std::string& folder, const std::string& name) {
     return folder + "/" + name + ".rgaf";
 }
 
-bool saveAnimation(const std::string& folder, const Animation& animation) {
+bool writeAnimationFile(const std::string& folder, const std::string& fileName,
+                        const Animation& animation, bool keepBackup) {
     // A line end in the name would split the name line and shift every line
     // after it; a slash would write outside the folder.
-    const bool nameFits =
-        animation.name().find_first_of(std::string("/\n\r\0", 4)) == std::string::npos;
-    if (!nameFits ||
-        !replaceFile(animationPath(folder, animation.name()), animationText(animation))) {
+    const std::string forbidden("/\n\r\0", 4);
+    if (fileName.find_first_of(forbidden) != std::string::npos ||
+        animation.name().find_first_of(forbidden) != std::string::npos) {
+        return false;
+    }
+    return writeFileSafely(animationPath(folder, fileName), animationText(animation), keepBackup);
+}
+
+bool saveAnimation(const std::string& folder, const Animation& animation) {
+    if (!writeAnimationFile(folder, animation.name(), animation, true)) {
         std::cout << "Error in saving animation data to file!\n";
         return false;
     }

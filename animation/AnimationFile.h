@@ -53,11 +53,15 @@ bool writeAnimation(std::ostream& out, const Animation& animation);
 
 // folder + "/" + name + ".rgaf".
 std::string animationPath(const std::string& folder, const std::string& name);
-// Writes the animation to animationPath(folder, name). The text goes to a
-// temporary file in the same folder first, which replaces the old file only
-// once all of it is written and synced, so a failed save never damages a
-// file that was there. On any failure, and for a name holding "/", a line
-// end or a NUL (which could not be read back or would leave the folder),
-// prints "Error in saving animation data to file!\n", leaves no temporary
-// file behind and returns false.
+// Writes `animation` to animationPath(folder, fileName) through
+// writeFileSafely (SafeFileWrite.h): nothing that was there can be damaged,
+// and with `keepBackup` a replaced file is kept as "<file>.bak". Prints
+// nothing; returns false on any failure, and for a file name or an
+// animation name holding "/", a line end or a NUL (which could not be read
+// back or would leave the folder).
+bool writeAnimationFile(const std::string& folder, const std::string& fileName,
+                        const Animation& animation, bool keepBackup);
+// Saves the animation under its own name: writeAnimationFile with a
+// backup of the file it replaces. On failure prints
+// "Error in saving animation data to file!\n" and returns false.
 bool saveAnimation(const std::string& folder, const Animation& animation);

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <csignal>
 #include <cstdlib>
@@ -80,6 +81,7 @@ public:
             }
             ::closedir(dir);
         }
+        std::sort(names.begin(), names.end());
         return names;
     }
 
@@ -521,7 +523,7 @@ TEST(AnimationFile, SaveRefusesNamesThatCannotBeAFileName) {
     EXPECT_EQ(folder.entries(), std::vector<std::string>{".rgaf"});
 }
 
-TEST(AnimationFile, SaveReplacesTheOldFileAndKeepsItsMode) {
+TEST(AnimationFile, SaveReplacesTheOldFileKeepingItAsABackupWithItsMode) {
     TempFolder folder;
     std::string path = folder.path() + "/walk.rgaf";
     writeFile(path, "old content\n");
@@ -533,7 +535,8 @@ TEST(AnimationFile, SaveReplacesTheOldFileAndKeepsItsMode) {
     struct stat st;
     ASSERT_EQ(::stat(path.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0640u);
-    EXPECT_EQ(folder.entries(), std::vector<std::string>{"walk.rgaf"});
+    EXPECT_EQ(folder.entries(), (std::vector<std::string>{"walk.rgaf", "walk.rgaf.bak"}));
+    EXPECT_EQ(fileText(path + ".bak"), "old content\n");
 
     // Saved and loaded back under the same name.
     testing::internal::CaptureStdout();

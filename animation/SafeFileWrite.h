@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+
+// Replaces a file's contents so that no failure can damage what was there.
+// The new text goes to a temporary file beside the file it replaces, is
+// synced, and only then renamed over it:
+//   - a path that is a symbolic link is written through to the file it
+//     points at (the link stays a link);
+//   - an existing file without write permission, or anything but a regular
+//     file, is not replaced;
+//   - with `keepBackup`, the replaced contents are first kept as
+//     "<path>.bak" (one level; the backup's name is cut to fit the file
+//     system's limit when the path's own name nearly fills it);
+//   - the temporary file has a short name of its own, so every name that
+//     fits the file system can be written.
+// Returns false, with every existing file as it was and no temporary file
+// left behind, when any step fails (a missing or read-only folder, a full
+// disk); prints nothing. `reason` gets a short explanation on failure.
+bool writeFileSafely(const std::string& path, const std::string& text, bool keepBackup,
+                     std::string* reason = nullptr);
+
+// The name a backup of `path` is kept under: "<path>.bak", its last part
+// cut so that it stays within `nameMax` characters.
+std::string backupPathFor(const std::string& path, long nameMax);
