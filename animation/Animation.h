@@ -9,9 +9,10 @@
 // Where the editor keeps its animation files; already ends in "/".
 constexpr const char* ANIMATION_FOLDER = "./resources/config/skeleton/animations/";
 
-// A named, ordered list of key frames with a looping flag. Owns its frames;
-// frames are only ever appended, so a frame's index always equals its
-// position and pointers to frames stay valid for the animation's life.
+// A named, ordered list of key frames with a looping flag. Owns its frames.
+// A frame's index always equals its position: every operation that inserts,
+// removes or reorders frames renumbers the frames after the change. Pointers
+// to frames stay valid until that frame is removed.
 // `valid` tells a usable animation from one whose file could not be read.
 class Animation {
 public:
@@ -46,6 +47,23 @@ public:
     // Appends `frame`, setting its index to its position, and marks the
     // animation valid. Returns the frame.
     KeyFrame* appendFrame(std::unique_ptr<KeyFrame> frame);
+
+    // Replaces the `count` frames from `position` by `frames`, in order, and
+    // renumbers the frames from `position` on. Returns the frames taken out,
+    // in order; returns nothing and changes nothing when the range does not
+    // lie inside the animation. Marks the animation valid when frames remain.
+    std::vector<std::unique_ptr<KeyFrame>>
+    replaceFrames(int position, int count, std::vector<std::unique_ptr<KeyFrame>> frames);
+    // Puts `frame` at `position` (0 to frameCount()), renumbering the frames
+    // after it. Returns the frame, or nullptr (and `frame` is dropped) for a
+    // position outside that range.
+    KeyFrame* insertFrame(int position, std::unique_ptr<KeyFrame> frame);
+    // Takes the frame at `position` out, renumbering the frames after it.
+    // Returns nullptr for a position outside the animation.
+    std::unique_ptr<KeyFrame> removeFrame(int position);
+    // Exchanges the frames at two positions (indexes follow). False and no
+    // change when either lies outside the animation.
+    bool swapFrames(int a, int b);
 
     // The frame played after `frame`: the first frame for nullptr; the next
     // one; after the last, the first when looping, else nullptr. `frame` must
