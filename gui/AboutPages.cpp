@@ -5,7 +5,8 @@
 
 std::string aboutText() {
     return std::string("Kinemorph.\n") +
-           "Written by the Kinemorph developers, who started the work in 2026.\n\n" +
+           "Written by the Kinemorph developers, who started the work in 2026. Press F1 "
+           "on the working screen for every shortcut.\n\n" +
            "This project uses the following libraries: \n" +
            "- IMath for 3d and 2d Vector management \n" +
            "- SFML (Simple and Fast Multimedia Library) for window management, and sound "

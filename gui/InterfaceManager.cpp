@@ -20,6 +20,20 @@ const std::string RETURN_ID = "SC_RETURN_BUTTON";
 bool startsWith(const std::string& s, const std::string& prefix) {
     return s.compare(0, prefix.size(), prefix) == 0;
 }
+
+// The character a typed key stands for (upper case with shift), or 0 for a
+// key that types nothing.
+char typedCharacter(int32_t key, bool shift) {
+    if (key >= 'a' && key <= 'z')
+        return static_cast<char>(shift ? std::toupper(static_cast<unsigned char>(key)) : key);
+    if (key >= '0' && key <= '9')
+        return static_cast<char>(key);
+    if (key >= Key::Numpad0 && key <= Key::Numpad9)
+        return static_cast<char>('0' + (key - Key::Numpad0));
+    if (key == Key::Space)
+        return ' ';
+    return 0;
+}
 } // namespace
 
 InterfaceManager::InterfaceManager(ProgramState& state_) : state(state_) {}
@@ -107,6 +121,15 @@ bool InterfaceManager::addWindow(ComponentContainer* window) {
     return true;
 }
 
+bool InterfaceManager::addOverlay(InterfaceComponent* overlay) {
+    if (!overlay || !isIdFree(overlay->id))
+        return false;
+    overlays.push_back(overlay);
+    allComponents.push_back(overlay);
+    layoutDirty = true;
+    return true;
+}
+
 int32_t InterfaceManager::addPage(int32_t parent, const std::string& title) {
     if (pageCount >= MAX_PAGES)
         return -1;
@@ -136,6 +159,10 @@ bool InterfaceManager::handleClick(int32_t button, int32_t clickKind, int32_t x,
                 if ((hit = c->handleClick(button, clickKind, x, y)))
                     break;
     } else {
+        for (auto it = overlays.rbegin(); it != overlays.rend() && !hit; ++it)
+            hit = (*it)->handleClick(button, clickKind, x, y);
+    }
+    if (!menuWasOpen && !hit) {
         // Both lists see the event, so a release always reaches the window
         // whose button was pressed; a window's hit wins over the dock's.
         InterfaceComponent* dockHit = nullptr;
@@ -150,8 +177,10 @@ bool InterfaceManager::handleClick(int32_t button, int32_t clickKind, int32_t x,
     }
     if (hit) {
         if (hit->kind == KIND_BUTTON) {
-            dispatchCommand(static_cast<Button*>(hit), x, y);
+            // A button takes the focus from any field; cleared before the
+            // command runs, so a command may hand it to a field of its own.
             focusedField = nullptr;
+            dispatchCommand(static_cast<Button*>(hit), x, y);
         } else if (hit->kind == KIND_TEXT_FIELD) {
             focusedField = static_cast<TextField*>(hit);
         }
@@ -232,18 +261,20 @@ bool InterfaceManager::handleKey(int32_t key, bool shift) {
     }
     if (!focusedField || !focusedFieldTakesTyping())
         return menuShown;
-    if (key >= 'a' && key <= 'z')
-        focusedField->appendChar(
-            static_cast<char>(shift ? std::toupper(static_cast<unsigned char>(key)) : key));
-    else if (key >= '0' && key <= '9')
-        focusedField->appendChar(static_cast<char>(key));
-    else if (key >= Key::Numpad0 && key <= Key::Numpad9)
-        focusedField->appendChar(static_cast<char>('0' + (key - Key::Numpad0)));
-    else if (key == Key::Space)
-        focusedField->appendChar(' ');
+    if (const char c = typedCharacter(key, shift))
+        focusedField->appendChar(c);
     else if (key == Key::BackSpace)
         focusedField->deleteLastChar();
     return menuShown;
+}
+
+bool InterfaceManager::typingTakes(int32_t key) {
+    if (menuShown || !focusedField || !focusedFieldTakesTyping())
+        return false;
+    if (key == Key::BackSpace)
+        return true;
+    const char c = typedCharacter(key, false);
+    return c != 0 && focusedField->accepts(c);
 }
 
 void InterfaceManager::goBack() {

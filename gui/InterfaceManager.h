@@ -44,6 +44,9 @@ public:
     ComponentList allComponents;
     ComponentList topDock;
     std::deque<ComponentContainer*> windows;
+    // Components drawn over the windows while the menu is closed (the status
+    // line and the editor's other additions), in drawing order.
+    ComponentList overlays;
     std::array<ComponentList, MAX_PAGES> pages;
     int32_t pageCount = 0;
     std::array<std::string, MAX_PAGES> pageTitles;
@@ -91,6 +94,13 @@ public:
     // Registers a floating window and gives it a title bar; its owner places
     // it. False and no change for nullptr or an id that is not free.
     bool addWindow(ComponentContainer* window);
+    // Registers a component that lies over the working screen: while the
+    // menu is closed it is offered clicks before the dock and the windows
+    // (topmost first) and is drawn after them; every layout gives it the
+    // whole window as its rectangle, so it places its own contents. Hover,
+    // update and the colour scheme reach it like any other. False and no
+    // change for nullptr or an id that is not free.
+    bool addOverlay(InterfaceComponent* overlay);
     // Makes a page titled `title` under `parent`, with a button to it on the
     // parent and a "Back" button first on it. The first page made is page 0
     // (parent ignored). Returns the new index, or -1 for an unmade parent or
@@ -112,6 +122,11 @@ public:
     // digits, keypad digits, space and backspace type into the focused field,
     // unless that field sits in a hidden window. Returns menuShown.
     bool handleKey(int32_t key, bool shift);
+    // Whether `key` would be typed into the focused text field now: the menu
+    // is closed, a field that can take typing has the focus, and its filter
+    // takes the key's character (BackSpace always counts). Keys it takes
+    // keep their typing meaning over any shortcut.
+    bool typingTakes(int32_t key);
     // Back to the parent page, or closes the menu on page 0.
     void goBack();
     // Opens the menu on the current page with a new random background, and

@@ -77,6 +77,11 @@ void InterfaceManager::layout(int32_t W, int32_t H) {
         }
     }
 
+    for (InterfaceComponent* c : overlays) {
+        c->setPosition(0, 0);
+        c->setSize(W, H);
+    }
+
     for (int32_t p = 0; p < pageCount; ++p) {
         const TextSize size = titleExtent(pageTitles[static_cast<size_t>(p)]);
         titlePositions[static_cast<size_t>(p)] = {(W - size.width) / 2, 5 * (H - size.height) / 6};
@@ -104,4 +109,6 @@ void InterfaceManager::draw(Painter& painter) const {
         c->draw(painter);
     for (const ComponentContainer* w : windows)
         w->draw(painter);
+    for (const InterfaceComponent* c : overlays)
+        c->draw(painter);
 }

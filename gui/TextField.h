@@ -71,8 +71,9 @@ public:
     void scrollToEnd();
     // Scrolls one line down; returns false when the last line is already shown.
     bool scrollDown();
+    // Whether the input filter lets `c` be typed into the field.
+    bool accepts(char c) const;
 
 private:
-    bool accepts(char c) const;
     void pushWrapped(std::string& line, std::string& word);
 };

@@ -124,6 +124,7 @@ TEST(AboutText, FixedPiecesVerbatimAndOwnPiecesInPlace) {
 
     const std::string start = text.substr(head.size(), libs - head.size());
     EXPECT_NE(start.find("Kinemorph"), std::string::npos) << start;
+    EXPECT_NE(start.find("F1"), std::string::npos) << "the shortcuts are found through F1";
     ASSERT_GE(start.size(), 3u);
     EXPECT_EQ(start.substr(start.size() - 2), "\n\n");
 
