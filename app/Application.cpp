@@ -1,5 +1,6 @@
 #include "app/Application.h"
 
+#include "app/ExitSignals.h"
 #include "app/InputDispatch.h"
 #include "app/Scene.h"
 #include "editor/SkeletonEditor.h"
@@ -184,11 +185,19 @@ int Application::run() {
         return 1;
     programState.running = true;
     frameClock.restart();
+    installExitSignals();
     while (programState.running) {
         handleEvents();
         update();
         render();
+        if (exitSignalled())
+            programState.running = false;
     }
+    // Every way out (the menu's exit, the window's close box, a signal)
+    // comes here: keep unsaved work before anything is torn down.
+    if (scenePtr->editor)
+        scenePtr->editor->autosave();
+    removeExitSignals();
     tearDown();
     return 0;
 }
@@ -215,6 +224,9 @@ void Application::handleEvents() {
 void Application::update() {
     double dt = frameClock.getElapsedTime().asSeconds();
     Scene& scene = *scenePtr;
+    // Autosave time runs with the menu open too.
+    if (scene.editor)
+        scene.editor->advanceAutosave(dt);
     bool menu = scene.interface->update(dt);
     if (!menu) {
         scene.camera.update(dt);

@@ -2,6 +2,7 @@
 
 #include "app/KeyTranslation.h"
 #include "app/Scene.h"
+#include "editor/InputMap.h"
 #include "editor/SkeletonEditor.h"
 #include "gui/InterfaceManager.h"
 #include "gui/KeyCodes.h"
@@ -53,8 +54,17 @@ void InputDispatcher::handle(const sf::Event& event) {
 
 void InputDispatcher::keyPressed(const sf::Event::KeyEvent& key) {
     int32_t code = translateKey(key.code);
+    // A focused field keeps the keys it types; only the rest may be
+    // shortcuts.
+    const bool typing = scene.interface->typingTakes(code);
     bool taken = scene.interface->handleKey(code, key.shift);
-    if (!taken) {
+    const KeyBinding* binding =
+        taken || typing ? nullptr : bindingFor(KeyChord{code, key.control, key.alt, key.shift});
+    if (binding) {
+        // A shortcut is all the key does: Alt+Left steps a frame and does not
+        // also strafe the camera.
+        scene.handleAction(binding->action);
+    } else if (!taken) {
         Camera& camera = scene.camera;
         switch (code) {
         case Key::PageUp:

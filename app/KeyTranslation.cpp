@@ -18,6 +18,20 @@ int32_t translateKey(sf::Keyboard::Key key) {
         return Key::Return;
     case sf::Keyboard::BackSpace:
         return Key::BackSpace;
+    case sf::Keyboard::Tab:
+        return Key::Tab;
+    case sf::Keyboard::End:
+        return Key::End;
+    case sf::Keyboard::Home:
+        return Key::Home;
+    case sf::Keyboard::Insert:
+        return Key::Insert;
+    case sf::Keyboard::Delete:
+        return Key::Delete;
+    case sf::Keyboard::F1:
+        return Key::F1;
+    case sf::Keyboard::F2:
+        return Key::F2;
     case sf::Keyboard::PageUp:
         return Key::PageUp;
     case sf::Keyboard::PageDown:

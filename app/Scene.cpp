@@ -1,6 +1,7 @@
 #include "app/Scene.h"
 
 #include "app/MusicCommands.h"
+#include "editor/InputMap.h"
 #include "editor/SkeletonEditor.h"
 #include "gui/AboutPages.h"
 #include "gui/Button.h"
@@ -47,4 +48,13 @@ void Scene::handleCommand(InterfaceComponent* hit) {
         editor->onCommand(hit);
     if (music && hit->kind == KIND_BUTTON)
         applyMusicCommand(hit->getId(), static_cast<Button*>(hit)->state, musicVolume, *music);
+}
+
+void Scene::handleAction(EditorAction action) {
+    if (action == EditorAction::FrameFigure) {
+        camera.returnHome();
+        return;
+    }
+    if (editor)
+        editor->perform(action);
 }

@@ -12,6 +12,7 @@ class InterfaceComponent;
 class InterfaceManager;
 class SkeletonEditor;
 struct ProgramState;
+enum class EditorAction;
 
 // Everything that is drawn and updated: the camera, the lights, the GUI
 // with its pages and windows, the skeleton editor and the background music.
@@ -38,6 +39,9 @@ public:
     // The one receiver of button hits the GUI passes on: the editor first,
     // then the three music commands (which act on the press only).
     void handleCommand(InterfaceComponent* hit);
+    // The one receiver of the input map's actions: the camera's own (Home
+    // frames the figure), everything else to the editor.
+    void handleAction(EditorAction action);
 
     Camera camera;
     Lighting lighting;

@@ -3,9 +3,13 @@
 #include "app/Application.h"
 #include "app/ConsolePause.h"
 
+#include <cstdio>
 #include <iostream>
 
 int main() {
+    // Line by line, so each diagnostic reaches a log file or a pipe at once
+    // and none is lost when the process is killed.
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
     int status = 1;
     {
         Application application;

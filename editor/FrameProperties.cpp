@@ -11,6 +11,8 @@
 void SkeletonEditor::refreshBoneReadout() {
     const Bone* bone = skeleton->selectedBone();
     readoutBone = bone;
+    if (bone)
+        readoutAngles = bone->pose();
     if (!bone) {
         boneReadout->setText(NO_BONE_READOUT);
         return;

@@ -6,6 +6,7 @@
 #include "gui/Button.h"
 #include "gui/ComponentContainer.h"
 #include "gui/InterfaceManager.h"
+#include "gui/StatusLine.h"
 #include "gui/TextField.h"
 #include "skeleton/Skeleton.h"
 
@@ -33,6 +34,8 @@ SkeletonEditor::SkeletonEditor(InterfaceManager& manager_, PlayerClock* playerCl
     skeleton = std::make_unique<Skeleton>(SKELETON_PATH, 0, SKELETON_ORIGIN_Y, 0);
     ghostSkeleton = std::make_unique<Skeleton>(SKELETON_PATH, 0, SKELETON_ORIGIN_Y, 0);
     buildWindows();
+    statusLine = std::make_unique<StatusLine>();
+    manager.addOverlay(statusLine.get());
 
     animation = std::make_unique<Animation>("temp", true);
     if (skeleton->complete())
@@ -45,6 +48,8 @@ SkeletonEditor::SkeletonEditor(InterfaceManager& manager_, PlayerClock* playerCl
     player->setSkeleton(skeleton.get());
 
     stepToNextFrame();
+    history = std::make_unique<EditHistory>(*animation);
+    announceAutosave();
 }
 
 // Out of line so the owned types are complete here.
@@ -61,64 +66,66 @@ void SkeletonEditor::onCommand(InterfaceComponent* component) {
             continue;
         bool& flag = held.rotation ? rotating : movingSkeleton;
         if (pressed) {
+            beginEdit(held.rotation ? "turn bone" : "move figure");
             flag = true;
             direction = held.direction;
             rotationSpeed = 0;
         } else {
             flag = false;
+            finishHeldEdit();
         }
+        return;
+    }
+    if (id == "SHOW_LOAD" || id == "SHOW_SAVE") {
+        // The manager takes the focus from any field when a button is hit,
+        // press and release alike; the press opens the dialog with the focus
+        // in its name field, and the release gives that focus back.
+        const bool load = id == "SHOW_LOAD";
+        ComponentContainer* dialog = load ? loadWindow : saveWindow;
+        TextField* nameField = load ? loadNameField : saveNameField;
+        if (pressed)
+            showDialog(dialog, nameField);
+        else if (dialog->visible)
+            manager.focusedField = nameField;
         return;
     }
     if (!pressed)
         return;
 
     if (id == "NEXT_FRAME") {
-        stepToNextFrame();
+        stepAway("next frame", [this] { stepToNextFrame(); });
     } else if (id == "PREV_FRAME") {
-        stepToPreviousFrame();
+        stepAway("previous frame", [this] { stepToPreviousFrame(); });
     } else if (id == "PLAY_ANIMATION") {
-        if (skeleton->complete())
-            player->play(animation->name());
-        frameSelection->visible = false;
-        showGhost = false;
+        startPlayback();
     } else if (id == "STOP_ANIMATION") {
-        player->stop();
-        frameSelection->visible = true;
-        showGhost = true;
-        stepToNextFrame();
+        stepAway("stop", [this] { stopPlayback(); });
     } else if (id == "SAVE_FRAME") {
-        if (currentFrame && skeleton->complete())
-            currentFrame->capturePose(skeleton.get());
+        edit("save pose", [this] {
+            if (currentFrame && skeleton->complete()) {
+                currentFrame->capturePose(skeleton.get());
+                poseUnstored = false;
+            }
+        });
     } else if (id == "ADD_NEW_FRAME") {
-        if (skeleton->complete()) {
-            int count = animation->frameCount();
-            currentFrame = count > 0 ? animation->frameAt(count - 1) : nullptr;
-            animation->addFrameFromPose(skeleton.get());
-            stepToNextFrame();
-        }
+        edit("new frame", [this] {
+            if (skeleton->complete()) {
+                int count = animation->frameCount();
+                currentFrame = count > 0 ? animation->frameAt(count - 1) : nullptr;
+                animation->addFrameFromPose(skeleton.get());
+                stepToNextFrame();
+            }
+        });
     } else if (id == "CHANGE_MOTION") {
         cycleMotionLabel();
     } else if (id == "APPLY_FRAME") {
-        applyFrameProperties();
-    } else if (id == "SHOW_LOAD") {
-        loadWindow->visible = true;
-        saveWindow->visible = false;
-    } else if (id == "SHOW_SAVE") {
-        loadWindow->visible = false;
-        saveWindow->visible = true;
+        edit("apply properties", [this] { applyFrameProperties(); });
     } else if (id == "LOAD_ANI") {
-        std::string name = loadNameField->getText();
-        if (loadAnimation(name))
-            loadWindow->visible = false;
-        else
-            loadNameField->setText(name + "Load Failed! Please verify name!");
+        confirmLoad();
     } else if (id == "CANCEL_LOAD") {
         loadWindow->visible = false;
     } else if (id == "SAVE_ANI") {
-        if (saveCurrentAnimation(saveNameField->getText()))
-            saveWindow->visible = false;
-        else
-            saveWindow->setText(saveWindow->getText() + "Save Failed!");
+        confirmSave();
     } else if (id == "CANCEL_SAVE") {
         saveWindow->visible = false;
     }
@@ -127,6 +134,7 @@ void SkeletonEditor::onCommand(InterfaceComponent* component) {
 void SkeletonEditor::endHeldChanges() {
     rotating = false;
     movingSkeleton = false;
+    finishHeldEdit();
 }
 
 void SkeletonEditor::editorUpdate(double dt) {
@@ -143,9 +151,11 @@ void SkeletonEditor::editorUpdate(double dt) {
     }
     if (player->skeleton())
         player->update();
-    // A pick completes while a frame is drawn, which can be after the click's
-    // own refreshes (a quick click's press and release arrive together).
-    if (skeleton->selectedBone() != readoutBone)
+    // The readout follows the selected bone whatever turned it: a pick that
+    // completes while a frame is drawn (after the click's own refreshes), a
+    // step to another frame, playback, an undo.
+    const Bone* selected = skeleton->selectedBone();
+    if (selected != readoutBone || (selected && selected->pose() != readoutAngles))
         refreshBoneReadout();
 }
 
@@ -180,6 +190,7 @@ void SkeletonEditor::stepToNextFrame() {
     }
     currentFrame = target;
     currentFrame->applyPose(skeleton.get());
+    poseUnstored = false;
     frameCounter->setText(std::to_string(currentFrame->index));
     showFrameProperties();
 }
@@ -200,6 +211,7 @@ void SkeletonEditor::stepToPreviousFrame() {
     KeyFrame* previous = before(target->index);
     target->applyPose(skeleton.get());
     currentFrame = target;
+    poseUnstored = false;
     frameCounter->setText(std::to_string(currentFrame->index));
     showFrameProperties();
     if (previous) {

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "editor/EditHistory.h"
+#include "editor/NameCompletion.h"
 #include "skeleton/Vec3.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,7 +18,9 @@ class InterfaceManager;
 class KeyFrame;
 class PlayerClock;
 class Skeleton;
+class StatusLine;
 class TextField;
+enum class EditorAction;
 
 // Where the editor loads its skeleton from, and the origin it stands on.
 inline const char* const SKELETON_PATH = "resources/config/skeleton/default.rgcf";
@@ -29,6 +34,10 @@ inline const char* const NO_BONE_READOUT = "#.##,  #.##,  #.##";
 // Owns both skeletons, the animation and the player; the windows belong to
 // the manager's lists once registered, and the editor keeps plain pointers
 // to the components it reads or changes.
+//
+// Every user action that changes the animation or the pose is one step of
+// an undo history (EditHistory); what the status line says about it, and the
+// autosave that keeps unsaved work through an exit or a crash, live here too.
 //
 // Building it needs no GL context (only the text measurer), so the whole
 // editor runs headless in tests.
@@ -77,6 +86,30 @@ public:
     // written; an earlier file of that name is then left as it was.
     bool saveCurrentAnimation(const std::string& name);
 
+    // Carries out one of the added actions of the input map (InputMap.h);
+    // actions that are not the editor's (the camera's) are ignored here.
+    void perform(EditorAction action);
+    // Takes the last step back and says so on the status line ("Undo: turn
+    // bone"), or says "Nothing to undo". Stops playback first.
+    void undo();
+    // Does the last undone step again, or says "Nothing to redo".
+    void redo();
+    // The editing state as the history records it.
+    EditorSnapshot snapshot() const;
+    // Puts a recorded state on screen: animation name and looping, current
+    // frame and counter, pose, ghost, selection, frame properties, readout.
+    void restore(const EditorSnapshot& state);
+
+    // Whether the animation has changed since it was last saved or loaded.
+    bool unsavedChanges() const { return animationChanged; }
+    // Writes the animation to autosave.rgaf in the animations folder when it
+    // has unsaved changes. Returns false (with a status message, nothing on
+    // standard output) when that write fails; true otherwise.
+    bool autosave();
+    // Counts time toward the next autosave, which happens at most once a
+    // minute and only when something changed since the last one.
+    void advanceAutosave(double seconds);
+
     std::unique_ptr<Skeleton> skeleton;
     std::unique_ptr<Skeleton> ghostSkeleton;
     bool showGhost = true;
@@ -90,6 +123,15 @@ public:
     int pendingMotionType = 3;
     int waitMs = 0;
     int transitionMs = 0;
+    // The undo history; never null once the editor is built.
+    std::unique_ptr<EditHistory> history;
+    // The line at the bottom of the screen that answers each action.
+    std::unique_ptr<StatusLine> statusLine;
+    // The figure shows a pose that no frame stores (turned or moved since).
+    bool poseUnstored = false;
+    // The file name the animation was loaded from or saved under this run
+    // ("" for none yet): what Ctrl+S saves to.
+    std::string fileName;
 
     // The components the editor reads or changes (owned by their windows).
     TextField* boneReadout = nullptr;             // T_CBRD
@@ -109,8 +151,57 @@ private:
     void cycleMotionLabel();
     KeyFrame* frameAtWrapped(int index) const;
 
+    // One user action as one step of the history: begin takes the state
+    // before (finishing any step still open), commit records it. A held
+    // button opens a step at its press and commits it at its release.
+    void beginEdit(const std::string& label);
+    void commitEdit();
+    // Commits the step a held button opened; a pose it changed is one no
+    // frame stores yet.
+    void finishHeldEdit();
+    template <class Action> void edit(const std::string& label, Action action) {
+        beginEdit(label);
+        action();
+        commitEdit();
+    }
+    // Stepping to another frame throws an unstored pose away: then it is a
+    // step of its own, so undo brings the pose back.
+    template <class Action> void stepAway(const std::string& label, Action action) {
+        if (poseUnstored)
+            edit(label, action);
+        else
+            action();
+    }
+    void status(const std::string& message);
+    // Playback and the dialogs, as their buttons and keys do them.
+    void startPlayback();
+    void stopPlayback();
+    // Ends playback before frames change under the player, without the
+    // Stop button's step to the next frame.
+    void haltPlayback();
+    void confirmLoad();
+    void confirmSave();
+    // Saves under `name` as the Save button does, with its messages.
+    bool saveUnder(const std::string& name);
+    void quickSave();
+    void showDialog(ComponentContainer* dialog, TextField* nameField);
+    void completeName();
+    // Says at start when autosave.rgaf holds newer work than every saved
+    // animation.
+    void announceAutosave();
+
     InterfaceManager& manager;
-    // The bone the readout was last written for.
+    // The bone the readout was last written for, and its angles then.
     const Bone* readoutBone = nullptr;
+    Vec3 readoutAngles{0, 0, 0};
     std::vector<std::unique_ptr<ComponentContainer>> ownedWindows;
+    // The step being made: its name and the state before it.
+    std::optional<EditorSnapshot> editBefore;
+    std::string editLabel;
+    bool animationChanged = false;
+    // Changes counted, and the count the last autosave wrote.
+    long changeCount = 0;
+    long autosavedCount = 0;
+    double sinceAutosave = 0;
+    NameCompletion completion;
 };

@@ -108,3 +108,10 @@ bool Camera::lookAt(Vec3& eyeOut, Vec3& centreOut, Vec3& upOut) const {
     upOut = Vec3(0, 1, 0);
     return true;
 }
+
+void Camera::returnHome() {
+    distance = 10;
+    orbitYaw = 0;
+    orbitPitch = 45;
+    pendingZoom = 0;
+}

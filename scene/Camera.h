@@ -52,6 +52,10 @@ public:
     bool rotatePitch(double pixels);
     // Movement (Free) or zoom and eye placement (Orbit) for one frame.
     void update(double dt);
+    // Puts the orbit back where it starts, around the target: distance 10,
+    // yaw 0, pitch 45, and no zoom still pending. The eye follows at the
+    // next update.
+    void returnHome();
     // Takes a new window size into the aspect ratio. A zero or negative
     // height keeps the last valid aspect instead of dividing by zero.
     void setViewportSize(int width, int height);

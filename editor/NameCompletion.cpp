@@ -1,0 +1,51 @@
+#include "editor/NameCompletion.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+std::vector<std::string> savedAnimationNames(const std::string& folder) {
+    std::vector<std::string> names;
+    std::error_code error;
+    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+        const fs::path& path = it->path();
+        if (path.extension() != ".rgaf")
+            continue;
+        const std::string name = path.stem().string();
+        const bool letters =
+            !name.empty() && std::all_of(name.begin(), name.end(), [](unsigned char c) {
+                return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+            });
+        if (letters)
+            names.push_back(name);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::string NameCompletion::complete(const std::string& field, const std::string& shown,
+                                     const std::vector<std::string>& names) {
+    const bool again = field == field_ && !last_.empty() && shown == last_;
+    if (!again) {
+        field_ = field;
+        typed_ = shown;
+        index_ = 0;
+    }
+    std::vector<std::string> matches;
+    for (const std::string& name : names)
+        if (name.compare(0, typed_.size(), typed_) == 0)
+            matches.push_back(name);
+    if (matches.empty()) {
+        last_.clear();
+        return shown;
+    }
+    if (again) {
+        // Continue after the name shown now, wherever it stands in the list.
+        const auto at = std::find(matches.begin(), matches.end(), last_);
+        index_ = at == matches.end() ? 0 : (static_cast<std::size_t>(at - matches.begin()) + 1);
+    }
+    last_ = matches[index_ % matches.size()];
+    return last_;
+}
