@@ -2,6 +2,7 @@
 
 #include "gui/KeyCodes.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <utility>
@@ -19,7 +20,7 @@ int32_t truncated(double v) {
     return static_cast<int32_t>(t);
 }
 
-void moveBy(InterfaceComponent& c, int32_t dx, int32_t dy) {
+void shift(InterfaceComponent& c, int32_t dx, int32_t dy) {
     const Point2i p = c.getPosition();
     c.setPosition(p.x + dx, p.y + dy);
 }
@@ -162,13 +163,7 @@ void ComponentContainer::handleMouseDrag(int32_t px, int32_t py) {
     if (!visible)
         return;
     if (dragging) {
-        const int32_t dx = px - dragX, dy = py - dragY;
-        x += dx;
-        y += dy;
-        if (first)
-            moveBy(*first, dx, dy);
-        if (second)
-            moveBy(*second, dx, dy);
+        moveBy(px - dragX, py - dragY);
         dragX = px;
         dragY = py;
     }
@@ -177,6 +172,38 @@ void ComponentContainer::handleMouseDrag(int32_t px, int32_t py) {
     if (second)
         second->handleMouseDrag(px, py);
     updateEdges();
+}
+
+bool ComponentContainer::covers(int32_t px, int32_t py) const {
+    return visible && (contains(px, py) || (titleBar && onTitleBar(px, py)));
+}
+
+void ComponentContainer::moveBy(int32_t dx, int32_t dy) {
+    // Children move by the same step rather than by a new layout, so what
+    // the owner placed inside keeps its place relative to the window.
+    x += dx;
+    y += dy;
+    if (first)
+        shift(*first, dx, dy);
+    if (second)
+        shift(*second, dx, dy);
+    updateEdges();
+}
+
+bool ComponentContainer::keepTitleBarInside(int32_t areaWidth, int32_t areaHeight) {
+    // Wide arithmetic: an owner may have set any size. Where the area is too
+    // small for both bounds, the left and bottom ones win.
+    const int64_t kept = std::clamp<int64_t>(width, 0, TITLE_BAR_KEPT);
+    const int64_t lowX = kept - width;
+    const int64_t highX = int64_t{areaWidth} - kept;
+    const int64_t lowY = -int64_t{height};
+    const int64_t highY = int64_t{areaHeight} - TITLE_BAR_HEIGHT - height;
+    const int64_t newX = std::max(lowX, std::min<int64_t>(x, highX));
+    const int64_t newY = std::max(lowY, std::min<int64_t>(y, highY));
+    if (newX == x && newY == y)
+        return false;
+    moveBy(static_cast<int32_t>(newX - x), static_cast<int32_t>(newY - y));
+    return true;
 }
 
 void ComponentContainer::update(double seconds) {

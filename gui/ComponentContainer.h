@@ -18,6 +18,9 @@ class ComponentContainer : public InterfaceComponent {
 public:
     // Height of the title bar, which sits above `top`, outside the rectangle.
     static constexpr int32_t TITLE_BAR_HEIGHT = 17;
+    // How much of the title bar's width keepTitleBarInside leaves in view:
+    // enough to grab it again.
+    static constexpr int32_t TITLE_BAR_KEPT = 40;
 
     // false: children side by side; true: stacked.
     bool vertical = false;
@@ -81,6 +84,17 @@ public:
     void handleMouseMove(int32_t px, int32_t py) override;
     // While dragging, moves the container and its children with the pointer.
     void handleMouseDrag(int32_t px, int32_t py) override;
+
+    // Whether this container, shown, is drawn at (px, py): its body, edges
+    // included, or its title bar (the strict test a drag starts with).
+    bool covers(int32_t px, int32_t py) const;
+    // Moves the container and each child by (dx, dy), as a drag step does.
+    void moveBy(int32_t dx, int32_t dy);
+    // Moves the container only as far as needed for its title bar to keep
+    // TITLE_BAR_KEPT pixels of its width (all of it when narrower) and its
+    // whole height inside an areaWidth x areaHeight area whose origin is
+    // the bottom-left corner. Returns whether it moved.
+    bool keepTitleBarInside(int32_t areaWidth, int32_t areaHeight);
     // Title bar, black body and caption when `titleBar`; then the children.
     void draw(Painter& painter) const override;
     void update(double seconds) override;

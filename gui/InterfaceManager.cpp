@@ -6,6 +6,7 @@
 #include "gui/ProgramState.h"
 #include "gui/TextField.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <ctime>
@@ -130,6 +131,15 @@ bool InterfaceManager::addOverlay(InterfaceComponent* overlay) {
     return true;
 }
 
+bool InterfaceManager::raiseWindow(ComponentContainer* window) {
+    const auto at = std::find(windows.begin(), windows.end(), window);
+    if (!window || at == windows.end())
+        return false;
+    windows.erase(at);
+    windows.push_back(window);
+    return true;
+}
+
 int32_t InterfaceManager::addPage(int32_t parent, const std::string& title) {
     if (pageCount >= MAX_PAGES)
         return -1;
@@ -152,6 +162,12 @@ int32_t InterfaceManager::addPage(int32_t parent, const std::string& title) {
 
 bool InterfaceManager::handleClick(int32_t button, int32_t clickKind, int32_t x, int32_t y) {
     const bool menuWasOpen = menuShown;
+    // Any left release ends every drag, wherever it lands: the dragged
+    // window may have been hidden meanwhile and then hears no clicks, and a
+    // drag left running would glue it to every later drag.
+    if (button == MouseButton::Left && clickKind == CLICK_RELEASE)
+        for (ComponentContainer* w : windows)
+            w->dragging = false;
     InterfaceComponent* hit = nullptr;
     if (menuWasOpen) {
         if (pageCount > 0)
@@ -162,18 +178,17 @@ bool InterfaceManager::handleClick(int32_t button, int32_t clickKind, int32_t x,
         for (auto it = overlays.rbegin(); it != overlays.rend() && !hit; ++it)
             hit = (*it)->handleClick(button, clickKind, x, y);
     }
-    if (!menuWasOpen && !hit) {
-        // Both lists see the event, so a release always reaches the window
-        // whose button was pressed; a window's hit wins over the dock's.
+    // A release reaches the dock and the windows even when an overlay took
+    // it, so nothing pressed there stays pressed.
+    if (!menuWasOpen && (!hit || clickKind == CLICK_RELEASE)) {
+        // Both the dock and the windows see the event; a window's hit wins.
         InterfaceComponent* dockHit = nullptr;
         for (InterfaceComponent* c : topDock)
             if ((dockHit = c->handleClick(button, clickKind, x, y)))
                 break;
-        InterfaceComponent* windowHit = nullptr;
-        for (ComponentContainer* w : windows)
-            if ((windowHit = w->handleClick(button, clickKind, x, y)))
-                break;
-        hit = windowHit ? windowHit : dockHit;
+        InterfaceComponent* windowHit = clickWindows(button, clickKind, x, y);
+        if (!hit)
+            hit = windowHit ? windowHit : dockHit;
     }
     if (hit) {
         if (hit->kind == KIND_BUTTON) {
@@ -189,6 +204,31 @@ bool InterfaceManager::handleClick(int32_t button, int32_t clickKind, int32_t x,
     if (clickKind == CLICK_PRESS)
         focusedField = nullptr;
     return menuWasOpen;
+}
+
+InterfaceComponent* InterfaceManager::clickWindows(int32_t button, int32_t clickKind, int32_t x,
+                                                   int32_t y) {
+    InterfaceComponent* hit = nullptr;
+    // The window the click belongs to: the first, from the top, that takes
+    // it or is drawn at the point.
+    ComponentContainer* owner = nullptr;
+    for (auto it = windows.rbegin(); it != windows.rend(); ++it) {
+        ComponentContainer* w = *it;
+        if (owner) {
+            // Beneath the owner: a press must not reach it, but a release
+            // must, so that a button pressed or a scroll square held there
+            // lets go. What it answers does not count.
+            if (clickKind == CLICK_RELEASE)
+                w->handleClick(button, clickKind, x, y);
+            continue;
+        }
+        hit = w->handleClick(button, clickKind, x, y);
+        if (hit || w->covers(x, y))
+            owner = w;
+    }
+    if (owner && clickKind == CLICK_PRESS)
+        raiseWindow(owner);
+    return hit;
 }
 
 int32_t InterfaceManager::pageFromId(const std::string& id) const {
@@ -232,6 +272,7 @@ bool InterfaceManager::handleMouseMove(int32_t x, int32_t y) {
 bool InterfaceManager::handleMouseDrag(int32_t x, int32_t y) {
     for (ComponentContainer* w : windows)
         w->handleMouseDrag(x, y);
+    keepTitleBarsInside(state.windowWidth, state.windowHeight);
     return menuShown;
 }
 

@@ -43,6 +43,8 @@ public:
     // update and the colour scheme.
     ComponentList allComponents;
     ComponentList topDock;
+    // Floating windows in drawing order: the first is drawn first, the last
+    // on top. A press on a window moves it to the end (raiseWindow).
     std::deque<ComponentContainer*> windows;
     // Components drawn over the windows while the menu is closed (the status
     // line and the editor's other additions), in drawing order.
@@ -91,8 +93,9 @@ public:
     // Shrinks the component to its text and adds it to the top row. False
     // for nullptr or an id that is not free (the component stays shrunk).
     bool addToTopDock(InterfaceComponent* component);
-    // Registers a floating window and gives it a title bar; its owner places
-    // it. False and no change for nullptr or an id that is not free.
+    // Registers a floating window on top of the others and gives it a title
+    // bar; its owner places it. False and no change for nullptr or an id
+    // that is not free.
     bool addWindow(ComponentContainer* window);
     // Registers a component that lies over the working screen: while the
     // menu is closed it is offered clicks before the dock and the windows
@@ -101,22 +104,29 @@ public:
     // update and the colour scheme reach it like any other. False and no
     // change for nullptr or an id that is not free.
     bool addOverlay(InterfaceComponent* overlay);
+    // Moves a registered window to the top of the drawing order, where it
+    // also gets the clicks first. False and no change for a window that is
+    // not registered.
+    bool raiseWindow(ComponentContainer* window);
     // Makes a page titled `title` under `parent`, with a button to it on the
     // parent and a "Back" button first on it. The first page made is page 0
     // (parent ignored). Returns the new index, or -1 for an unmade parent or
     // when all 50 pages exist.
     int32_t addPage(int32_t parent, const std::string& title);
 
-    // A click in overlay coordinates (y up). Returns true when the GUI took
-    // it: always while the menu is open, else when a dock component or a
-    // window was hit.
+    // A click in overlay coordinates (y up). With the menu closed the click
+    // belongs to the topmost window drawn at that point, which a press also
+    // raises; windows beneath it hear only releases, and a left release ends
+    // every window's drag. Returns true when the GUI took the click: always
+    // while the menu is open, else when a dock component or a window was hit.
     bool handleClick(int32_t button, int32_t clickKind, int32_t x, int32_t y);
     // Carries out an "SC_" id on release; hands everything else to the
     // callback. Returns true.
     bool dispatchCommand(Button* button, int32_t x, int32_t y);
     // Hover for every registered component. Returns menuShown.
     bool handleMouseMove(int32_t x, int32_t y);
-    // A drag for every floating window. Returns menuShown.
+    // A drag for every floating window, after which every window's title
+    // bar is kept in view of the current window size. Returns menuShown.
     bool handleMouseDrag(int32_t x, int32_t y);
     // Escape opens the menu or steps back; letters (upper case with shift),
     // digits, keypad digits, space and backspace type into the focused field,
@@ -139,14 +149,22 @@ public:
     // Grey components with a light blue highlight.
     void applyColorScheme();
     // Places the top dock, every page's column and every title for a
-    // W x H window. Floating windows are never moved.
+    // W x H window. Floating windows, hidden ones included, move only as far
+    // as their title bars need to stay in view (keepTitleBarsInside).
     void layout(int32_t width, int32_t height);
+    // Moves each window only as far as needed for its title bar to keep 40
+    // pixels of its width and its whole height inside a W x H window, so
+    // that no panel can be lost off the edge.
+    void keepTitleBarsInside(int32_t width, int32_t height);
     // The menu and its current page while it is open, else the top dock and
     // the windows.
     void draw(Painter& painter) const;
 
 private:
     void insertOnPage(InterfaceComponent* component, int32_t page);
+    // Offers a click to the windows from the top down; see handleClick.
+    // Returns the hit that counts, or nullptr.
+    InterfaceComponent* clickWindows(int32_t button, int32_t clickKind, int32_t x, int32_t y);
     Button* makeButton(const std::string& id, const std::string& label);
     // The page an "SC_GOTO_PAGE_" id names, or -1 when it names no made page.
     int32_t pageFromId(const std::string& id) const;

@@ -119,3 +119,50 @@ count_where() {
 bone_at() {
   read -r BX BY <<<"$(cd "$WORKDIR" && "$PROJECT_BONE" "$1" "$2" "$3")" || fail "cannot project bone $1"
 }
+
+# Polls a command until it succeeds or $1 seconds have gone by.
+wait_for() {
+  local end=$((SECONDS + $1))
+  shift
+  until "$@"; do
+    [ "$SECONDS" -ge "$end" ] && return 1
+    sleep 0.2
+  done
+}
+
+# Reads where every component stands in a $1 x $2 window (layout_probe, run
+# in $WORKDIR) into PLACE, by id; the first line of an id wins.
+declare -A PLACE
+read_layout() {
+  (cd "$WORKDIR" && "$LAYOUT_PROBE" "$1" "$2") >"$E2E_TMP/layout" || fail "layout_probe $1 $2 failed"
+  PLACE=()
+  local id rest
+  while read -r id rest; do
+    [ -n "${PLACE[$id]:-}" ] || PLACE[$id]=$rest
+  done <"$E2E_TMP/layout"
+  LAYOUT_W=$1
+}
+# Sets X Y (centre) and L T CW CH (rectangle) of component $1 from PLACE.
+place_of() {
+  [ -n "${PLACE[$1]:-}" ] || fail "layout_probe knows no component $1"
+  read -r X Y L T CW CH _ <<<"${PLACE[$1]}"
+}
+
+# Whether image $1 shows a window's title bar above a body whose left and
+# top edges are $2 and $3, $4 wide: over the part inside the image (the
+# last layout's width), the bar's top two rows are lit in the highlight
+# colour and its bottom two rows are nearly black.
+title_bar_drawn() {
+  local left=$(($2 + 3)) right=$(($2 + $4 - 3)) n
+  [ "$left" -ge 0 ] || left=0
+  [ "$right" -le "$LAYOUT_W" ] || right=$LAYOUT_W
+  local w=$((right - left))
+  [ "$w" -gt 0 ] || return 1
+  mapfile -t n < <(convert "$1" -write mpr:i +delete \
+    "(" mpr:i -crop "${w}x2+${left}+$(($3 - 17))" +repage \
+    -fuzz 7% -fill white -opaque 'rgb(48,168,240)' -fill black +opaque white ")" \
+    "(" mpr:i -crop "${w}x2+${left}+$(($3 - 2))" +repage \
+    -channel RGB -threshold 10% +channel -separate -evaluate-sequence max -negate ")" \
+    -format '%[fx:int(mean*w*h+0.5)]\n' info:)
+  [ "${n[0]:-0}" -ge $((w * 2 * 9 / 10)) ] && [ "${n[1]:-0}" -ge $((w * 2 * 9 / 10)) ]
+}

@@ -1,5 +1,10 @@
 #include "tests/editor/EditorFixture.h"
 
+#include <functional>
+#include <map>
+#include <string>
+#include <utility>
+
 namespace {
 
 using EditorLayout = EditorFixture;
@@ -209,6 +214,76 @@ TEST_F(EditorLayout, StartsOnFrameZeroOfALoopingTempAnimation) {
     EXPECT_EQ(editor->player->skeleton(), &skeleton());
     ASSERT_EQ(editor->player->animations().size(), 1u);
     EXPECT_EQ(editor->player->animations()[0], &animation());
+}
+
+// Where every component of every window stands, by id.
+std::map<std::string, std::pair<int32_t, int32_t>> places(const InterfaceManager& m) {
+    std::map<std::string, std::pair<int32_t, int32_t>> at;
+    std::function<void(const InterfaceComponent*, const std::string&)> walk =
+        [&](const InterfaceComponent* c, const std::string& path) {
+            if (!c)
+                return;
+            const std::string key = path + "/" + c->getId();
+            at[key] = {c->x, c->y};
+            if (c->kind == KIND_CONTAINER) {
+                auto* container = static_cast<const ComponentContainer*>(c);
+                walk(container->getFirst(), key + "<");
+                walk(container->getSecond(), key + ">");
+            }
+        };
+    for (const ComponentContainer* w : m.windows)
+        walk(w, "");
+    return at;
+}
+
+// At the shipped 1024 x 768 and at 800 x 600 (where "Current Frame
+// Properties" still shows 150 of its 340 pixels) nothing moves; at 640 x 480
+// only that window comes in, just far enough, children and all.
+TEST_F(EditorLayout, TitleBarsStayInViewAndTheSpecifiedPlacesStay) {
+    const auto specified = places(*manager); // laid out at 800 x 600
+    manager->layout(1024, 768);
+    EXPECT_EQ(places(*manager), specified);
+
+    manager->layout(640, 480);
+    const auto small = places(*manager);
+    ASSERT_EQ(small.size(), specified.size());
+    for (const auto& [key, at] : specified) {
+        SCOPED_TRACE(key);
+        const bool inProperties = key.rfind("/CC_FP", 0) == 0;
+        EXPECT_EQ(small.at(key).first, at.first - (inProperties ? 50 : 0));
+        EXPECT_EQ(small.at(key).second, at.second);
+    }
+    EXPECT_EQ(window("CC_FP")->x, 640 - 40);
+    manager->layout(1024, 768);
+    EXPECT_EQ(places(*manager), small);
+}
+
+// "Animation Player" dragged under "Frame/Animation Manager" so that "Play"
+// lies beneath "Save Animation To File": a click on the visible Save opens
+// the save dialog and does not play.
+TEST_F(EditorLayout, AClickOnOverlappingPanelsGoesToTheOneOnTop) {
+    ComponentContainer* player = window("CC_APC");
+    ComponentContainer* animationManager = window("CC_ANF");
+    const InterfaceComponent* play = find("PLAY_ANIMATION");
+    const InterfaceComponent* save = find("SHOW_SAVE");
+    const int32_t dx = (save->x + save->right) / 2 - (play->x + play->right) / 2;
+    const int32_t dy = (save->y + save->top) / 2 - (play->y + play->top) / 2;
+    const int32_t barX = player->x + 20, barY = player->top + 8;
+    manager->handleClick(0, CLICK_PRESS, barX, barY);
+    manager->handleMouseDrag(barX + dx, barY + dy);
+    manager->handleClick(0, CLICK_RELEASE, barX + dx, barY + dy);
+    ASSERT_TRUE(save->contains((play->x + play->right) / 2, (play->y + play->top) / 2));
+    // The drag raised the player over the manager; a press on the manager's
+    // bar raises it back.
+    EXPECT_EQ(manager->windows.back(), player);
+    manager->handleClick(0, CLICK_PRESS, animationManager->x + 10, animationManager->top + 8);
+    manager->handleClick(0, CLICK_RELEASE, animationManager->x + 10, animationManager->top + 8);
+    EXPECT_EQ(manager->windows.back(), animationManager);
+
+    click("SHOW_SAVE");
+    EXPECT_TRUE(window("C_SAD")->visible);
+    EXPECT_FALSE(editor->player->playing());
+    EXPECT_TRUE(window("CC_FSM")->visible);
 }
 
 } // namespace

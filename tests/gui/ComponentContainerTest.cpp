@@ -159,6 +159,26 @@ TEST_F(ContainerTest, TitleBarDragMovesWindowAndChildren) {
     EXPECT_EQ(inner->handleClick(0, CLICK_PRESS, inner->x + 5, inner->top + 5), nullptr);
 }
 
+TEST_F(ContainerTest, CoversItsBodyAndItsBar) {
+    auto w = make(false, 0.5, true); // body 10..310 x 20..220, bar to 237
+    EXPECT_TRUE(w->covers(10, 20));
+    EXPECT_TRUE(w->covers(310, 220));
+    EXPECT_TRUE(w->covers(50, 236));
+    EXPECT_FALSE(w->covers(10, 230)); // the bar's test is strict
+    EXPECT_FALSE(w->covers(50, 237));
+    EXPECT_FALSE(w->covers(311, 100));
+    w->titleBar = false;
+    EXPECT_FALSE(w->covers(50, 230));
+    w->visible = false;
+    EXPECT_FALSE(w->covers(50, 50));
+    // Already in view: nothing moves.
+    w->visible = true;
+    EXPECT_FALSE(w->keepTitleBarInside(800, 600));
+    EXPECT_TRUE(w->keepTitleBarInside(800, 230));
+    expectRect(w.get(), 10, 13, 300, 200);
+    expectRect(w->getSecond(), 161, 14, 148, 198);
+}
+
 TEST_F(ContainerTest, HiddenContainerTakesNothingAndDrawsNothing) {
     auto w = make(false, 0.5, true);
     w->visible = false;
