@@ -1,6 +1,8 @@
 // The input routing, driven by synthetic window events on a complete scene
 // built without a window.
 #include "app/InputDispatch.h"
+#include "animation/Animation.h"
+#include "animation/KeyFrame.h"
 #include "app/Scene.h"
 #include "editor/SkeletonEditor.h"
 #include "gui/Button.h"
@@ -42,6 +44,13 @@ sf::Event key(sf::Keyboard::Key code, bool press = true, bool shift = false) {
     e.key.code = code;
     e.key.alt = e.key.control = e.key.system = false;
     e.key.shift = shift;
+    return e;
+}
+
+sf::Event chord(sf::Keyboard::Key code, bool control, bool alt, bool shift = false) {
+    sf::Event e = key(code, true, shift);
+    e.key.control = control;
+    e.key.alt = alt;
     return e;
 }
 
@@ -318,6 +327,80 @@ TEST_F(InputDispatch, TypingReachesTheFocusedField) {
     send(key(sf::Keyboard::L));
     send(key(sf::Keyboard::K));
     EXPECT_EQ(scene->editor->saveNameField->getText(), "Walk");
+}
+
+TEST_F(InputDispatch, ShortcutsActUnlessAFieldTypesTheKey) {
+    SkeletonEditor& editor = *scene->editor;
+    const int frames = editor.animation->frameCount();
+    Scene* hits = scene.get();
+    scene->interface->commandCallback = [hits](InterfaceComponent* hit, int32_t, int32_t) {
+        hits->handleCommand(hit);
+    };
+    auto click = [&](const char* id) {
+        for (ComponentContainer* w : scene->interface->windows)
+            if (InterfaceComponent* c = w->findById(id)) {
+                send(button(sf::Mouse::Left, true, (c->x + c->right) / 2,
+                            state.windowHeight - (c->y + c->top) / 2));
+                send(button(sf::Mouse::Left, false, (c->x + c->right) / 2,
+                            state.windowHeight - (c->y + c->top) / 2));
+                return;
+            }
+        FAIL() << id;
+    };
+    click("ADD_NEW_FRAME");
+    ASSERT_EQ(editor.animation->frameCount(), frames + 1);
+    send(chord(sf::Keyboard::Z, true, false));
+    EXPECT_EQ(editor.animation->frameCount(), frames) << "Ctrl+Z undid the new frame";
+    send(chord(sf::Keyboard::Z, true, false, true));
+    EXPECT_EQ(editor.animation->frameCount(), frames + 1) << "Ctrl+Shift+Z redid it";
+
+    // A letters-only name field takes the z: it is typed, not undone.
+    send(chord(sf::Keyboard::O, true, false));
+    EXPECT_EQ(scene->interface->focusedField, editor.loadNameField);
+    send(chord(sf::Keyboard::Z, true, false));
+    EXPECT_EQ(editor.loadNameField->getText(), "z");
+    EXPECT_EQ(editor.animation->frameCount(), frames + 1);
+    // The digits-only wait field does not take it: the shortcut acts.
+    scene->interface->focusedField = editor.waitField;
+    send(chord(sf::Keyboard::Z, true, false));
+    EXPECT_EQ(editor.animation->frameCount(), frames);
+    EXPECT_EQ(editor.waitField->getText(), "0");
+}
+
+TEST_F(InputDispatch, AltArrowsStepFramesWithoutMovingTheCamera) {
+    SkeletonEditor& editor = *scene->editor;
+    Button add("ADD_NEW_FRAME", "");
+    add.state = Button::STATE_PRESSED;
+    editor.onCommand(&add);
+    ASSERT_EQ(editor.currentFrame->index, 1);
+    send(chord(sf::Keyboard::Left, false, true));
+    EXPECT_EQ(editor.currentFrame->index, 0);
+    EXPECT_FALSE(scene->camera.strafeLeft);
+    send(chord(sf::Keyboard::Right, false, true));
+    EXPECT_EQ(editor.currentFrame->index, 1);
+    EXPECT_FALSE(scene->camera.strafeRight);
+    // Without Alt the arrows stay the camera's.
+    send(key(sf::Keyboard::Left));
+    EXPECT_TRUE(scene->camera.strafeLeft);
+    EXPECT_EQ(editor.currentFrame->index, 1);
+}
+
+TEST_F(InputDispatch, HomeBringsTheOrbitBack) {
+    Camera& c = scene->camera;
+    c.distance = 3;
+    c.orbitYaw = 100;
+    c.orbitPitch = -20;
+    c.pendingZoom = 4;
+    send(key(sf::Keyboard::Home));
+    EXPECT_EQ(c.distance, 10);
+    EXPECT_EQ(c.orbitYaw, 0);
+    EXPECT_EQ(c.orbitPitch, 45);
+    EXPECT_EQ(c.pendingZoom, 0);
+    // While the menu is shown it is the menu's key.
+    send(key(sf::Keyboard::Escape));
+    c.orbitYaw = 100;
+    send(key(sf::Keyboard::Home));
+    EXPECT_EQ(c.orbitYaw, 100);
 }
 
 } // namespace
