@@ -145,7 +145,8 @@ void SkeletonEditor::showDialog(ComponentContainer* dialog, TextField* nameField
     ComponentContainer* other = dialog == loadWindow ? saveWindow : loadWindow;
     other->visible = false;
     dialog->visible = true;
-    manager.focusedField = nameField;
+    manager.raiseWindow(dialog);
+    manager.focus(nameField);
 }
 
 void SkeletonEditor::confirmLoad() {

@@ -86,7 +86,7 @@ void SkeletonEditor::onCommand(InterfaceComponent* component) {
         if (pressed)
             showDialog(dialog, nameField);
         else if (dialog->visible)
-            manager.focusedField = nameField;
+            manager.focus(nameField);
         return;
     }
     if (!pressed)

@@ -161,6 +161,16 @@ int32_t InterfaceManager::addPage(int32_t parent, const std::string& title) {
 }
 
 bool InterfaceManager::handleClick(int32_t button, int32_t clickKind, int32_t x, int32_t y) {
+    TextField* const focusedBefore = focusedField;
+    const bool taken = routeClick(button, clickKind, x, y);
+    // A field that lost the focus to a press it never saw (it lay under
+    // another window) must not go on looking focused.
+    if (focusedField != focusedBefore && registered(focusedBefore))
+        focusedBefore->focused = false;
+    return taken;
+}
+
+bool InterfaceManager::routeClick(int32_t button, int32_t clickKind, int32_t x, int32_t y) {
     const bool menuWasOpen = menuShown;
     // Any left release ends every drag, wherever it lands: the dragged
     // window may have been hidden meanwhile and then hears no clicks, and a
@@ -274,6 +284,28 @@ bool InterfaceManager::handleMouseDrag(int32_t x, int32_t y) {
         w->handleMouseDrag(x, y);
     keepTitleBarsInside(state.windowWidth, state.windowHeight);
     return menuShown;
+}
+
+bool InterfaceManager::registered(const TextField* field) const {
+    if (!field)
+        return false;
+    for (const InterfaceComponent* c : allComponents) {
+        if (c == field)
+            return true;
+        if (c->kind == KIND_CONTAINER && static_cast<const ComponentContainer*>(c)->holds(field))
+            return true;
+    }
+    return false;
+}
+
+void InterfaceManager::focus(TextField* field) {
+    if (focusedField && focusedField != field && registered(focusedField))
+        focusedField->focused = false;
+    focusedField = field;
+    if (field) {
+        field->focused = true;
+        field->scrollToEnd();
+    }
 }
 
 bool InterfaceManager::focusedFieldTakesTyping() {

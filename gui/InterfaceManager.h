@@ -132,6 +132,10 @@ public:
     // digits, keypad digits, space and backspace type into the focused field,
     // unless that field sits in a hidden window. Returns menuShown.
     bool handleKey(int32_t key, bool shift);
+    // Gives `field` (registered, or inside a registered window; nullptr for
+    // none) the keyboard focus, as a press on it does, and takes the look of
+    // focus from the field that had it.
+    void focus(TextField* field);
     // Whether `key` would be typed into the focused text field now: the menu
     // is closed, a field that can take typing has the focus, and its filter
     // takes the key's character (BackSpace always counts). Keys it takes
@@ -161,6 +165,11 @@ public:
     void draw(Painter& painter) const;
 
 private:
+    // handleClick without the focus bookkeeping around it.
+    bool routeClick(int32_t button, int32_t clickKind, int32_t x, int32_t y);
+    // Whether `field` is registered or inside a registered container;
+    // compares pointers only, so a stale pointer is safe.
+    bool registered(const TextField* field) const;
     void insertOnPage(InterfaceComponent* component, int32_t page);
     // Offers a click to the windows from the top down; see handleClick.
     // Returns the hit that counts, or nullptr.

@@ -40,12 +40,15 @@ protected:
 TEST_F(EditorActions, DialogsOpenWithTheFocusInTheirNameField) {
     act(EditorAction::OpenLoad);
     EXPECT_TRUE(window("C_LAD")->visible);
+    EXPECT_TRUE(field("T_LFN")->focused) << "it looks focused too";
+    EXPECT_EQ(manager->windows.back(), window("C_LAD")) << "and is on top";
     type("walk");
     EXPECT_EQ(text("T_LFN"), "walk");
     // The Save button gives its own field the focus, release included.
     click("SHOW_SAVE");
     EXPECT_FALSE(window("C_LAD")->visible);
     EXPECT_EQ(manager->focusedField, field("T_SFN"));
+    EXPECT_FALSE(field("T_LFN")->focused);
     type("run");
     EXPECT_EQ(text("T_SFN"), "run");
     EXPECT_EQ(text("T_LFN"), "walk") << "a field keeps its text";

@@ -243,4 +243,31 @@ TEST_F(ManagerTest, LayoutKeepsTitleBarsInViewAt640x480) {
     EXPECT_EQ(wide->top, 0);
 }
 
+// Only one field ever looks focused: a press the field beneath never sees
+// still takes the look from it, and focus() hands both the focus and the
+// look over.
+TEST_F(ManagerTest, TheLookOfFocusFollowsTheFocus) {
+    ComponentContainer* a = window("A", 100, 100);
+    ComponentContainer* b = window("B", 300, 100); // overlaps A's right half
+    const Point2i aField = centre(fieldOf(a));
+    // A's field peeks out left of B: raise A, focus its field.
+    click(aField.x - 60, aField.y);
+    ASSERT_EQ(manager.focusedField, fieldOf(a));
+    ASSERT_TRUE(fieldOf(a)->focused);
+    manager.raiseWindow(b); // B covers A's field again
+    click(aField.x, aField.y);
+    EXPECT_EQ(manager.focusedField, nullptr) << "B's button took the press";
+    EXPECT_FALSE(fieldOf(a)->focused) << "the press went to B, not to A's field";
+
+    manager.focus(fieldOf(a));
+    EXPECT_EQ(manager.focusedField, fieldOf(a));
+    EXPECT_TRUE(fieldOf(a)->focused);
+    manager.focus(fieldOf(b));
+    EXPECT_FALSE(fieldOf(a)->focused);
+    EXPECT_TRUE(fieldOf(b)->focused);
+    manager.focus(nullptr);
+    EXPECT_FALSE(fieldOf(b)->focused);
+    EXPECT_EQ(manager.focusedField, nullptr);
+}
+
 } // namespace
