@@ -31,12 +31,16 @@ Bone::Bone(Vec3& position, Bone* parent, int mainAxis, double length, double min
     rebuildFrame();
 }
 
+AxisFrame Bone::frameOn(const AxisFrame& parentFrame, int mainAxis, const BonePose& angles) {
+    AxisFrame f = parentFrame;
+    f.rotate(angles.y, AXIS_Y);
+    f.rotate(angles.x, mainAxis);
+    f.rotate(angles.z, AXIS_Y);
+    return f;
+}
+
 void Bone::rebuildFrame() {
-    AxisFrame f = parent_ ? parent_->frame_ : AxisFrame();
-    f.rotate(secAngle_, AXIS_Y);
-    f.rotate(mainAngle_, mainAxis_);
-    f.rotate(ownAngle_, AXIS_Y);
-    frame_ = f;
+    frame_ = frameOn(parent_ ? parent_->frame_ : AxisFrame(), mainAxis_, pose());
 }
 
 bool Bone::rotateBy(double dMain, double dSec, double dOwn) {

@@ -55,6 +55,9 @@ public:
     // Rebuilds this bone's frame from its parent and its angles, and every
     // descendant's joint point and frame, without touching any angle.
     void rebuildSubtree();
+    // The frame a bone with this main axis and these angles has on
+    // `parentFrame` (the identity for a root): the rebuild every bone uses.
+    static AxisFrame frameOn(const AxisFrame& parentFrame, int mainAxis, const BonePose& angles);
 
     const Vec3& position() const { return *position_; }
     const AxisFrame& frame() const { return frame_; }
