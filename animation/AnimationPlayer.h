@@ -77,6 +77,8 @@ public:
     // The frame the running transition goes to; nullptr at the end of a
     // non-looping animation.
     const KeyFrame* nextFrame() const { return nextFrame_; }
+    // Seconds the running wait or transition has lasted so far.
+    double phaseElapsed() const { return clock_->elapsedSeconds(); }
 
 private:
     // Poses the skeleton at time t of the transition currentFrame -> nextFrame.

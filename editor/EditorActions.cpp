@@ -244,6 +244,12 @@ void SkeletonEditor::perform(EditorAction action) {
     case EditorAction::NextFrame:
         stepAway("next frame", [this] { stepToNextFrame(); });
         break;
+    case EditorAction::FirstFrame:
+        stepAway("first frame", [this] { stepToFrame(0); });
+        break;
+    case EditorAction::LastFrame:
+        stepAway("last frame", [this] { stepToFrame(animation->frameCount() - 1); });
+        break;
     default:
         // The frame and pose tools, the camera and the overlays are not
         // the editor's to do here.

@@ -196,19 +196,26 @@ void SkeletonEditor::stepToNextFrame() {
 }
 
 void SkeletonEditor::stepToPreviousFrame() {
-    int count = animation->frameCount();
+    const int count = animation->frameCount();
     if (count == 0)
         return;
-    // The frame before position i, wrapping in a looping animation.
-    auto before = [&](int i) -> KeyFrame* {
-        if (i - 1 >= 0)
-            return frameAtWrapped(i - 1);
-        return animation->looping() ? frameAtWrapped(count - 1) : nullptr;
-    };
-    KeyFrame* target = currentFrame ? before(currentFrame->index) : frameAtWrapped(count - 1);
+    int target = currentFrame ? currentFrame->index - 1 : count - 1;
+    if (target < 0) {
+        if (!animation->looping())
+            return;
+        target = count - 1;
+    }
+    stepToFrame(target);
+}
+
+void SkeletonEditor::stepToFrame(int position) {
+    KeyFrame* target = frameAtWrapped(position);
     if (!target)
         return;
-    KeyFrame* previous = before(target->index);
+    const int count = animation->frameCount();
+    KeyFrame* previous = position > 0
+                             ? frameAtWrapped(position - 1)
+                             : (animation->looping() ? frameAtWrapped(count - 1) : nullptr);
     target->applyPose(skeleton.get());
     currentFrame = target;
     poseUnstored = false;

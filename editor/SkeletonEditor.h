@@ -69,6 +69,11 @@ public:
     void stepToNextFrame();
     // Makes the previous frame current; the ghost shows the one before it.
     void stepToPreviousFrame();
+    // Makes the frame at `position` current as stepping there does: its pose
+    // on the figure, the frame before it (wrapping when looping) as the
+    // ghost, the counter and the properties. Nothing for a position outside
+    // the animation.
+    void stepToFrame(int position);
 
     // Rewrites the selected bone's angles into the readout (cut, not
     // rounded, to two decimals), or the placeholder without a selection.
