@@ -257,6 +257,10 @@ void SkeletonEditor::perform(EditorAction action) {
     }
 }
 
+void SkeletonEditor::selectFrame(int position) {
+    stepAway("go to frame", [this, position] { stepToFrame(position); });
+}
+
 // ---- autosave ---------------------------------------------------------------
 
 bool SkeletonEditor::autosave() {

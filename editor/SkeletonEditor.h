@@ -74,6 +74,9 @@ public:
     // ghost, the counter and the properties. Nothing for a position outside
     // the animation.
     void stepToFrame(int position);
+    // The user asks for the frame at `position` (a click on the timeline):
+    // stepToFrame, as one undo step when it throws away an unstored pose.
+    void selectFrame(int position);
 
     // Rewrites the selected bone's angles into the readout (cut, not
     // rounded, to two decimals), or the placeholder without a selection.
