@@ -250,9 +250,35 @@ void SkeletonEditor::perform(EditorAction action) {
     case EditorAction::LastFrame:
         stepAway("last frame", [this] { stepToFrame(animation->frameCount() - 1); });
         break;
+    case EditorAction::InsertFrame:
+        insertFrame();
+        break;
+    case EditorAction::DeleteFrame:
+        deleteFrame();
+        break;
+    case EditorAction::DuplicateFrame:
+        duplicateFrame();
+        break;
+    case EditorAction::MoveFrameEarlier:
+        moveFrame(-1);
+        break;
+    case EditorAction::MoveFrameLater:
+        moveFrame(1);
+        break;
+    case EditorAction::CopyPose:
+        copyPose();
+        break;
+    case EditorAction::PastePose:
+        pastePose(false);
+        break;
+    case EditorAction::PasteMirrored:
+        pastePose(true);
+        break;
+    case EditorAction::MirrorPose:
+        mirrorPose();
+        break;
     default:
-        // The frame and pose tools, the camera and the overlays are not
-        // the editor's to do here.
+        // The camera and the overlays are not the editor's to do here.
         break;
     }
 }

@@ -8,6 +8,7 @@
 #include "gui/InterfaceManager.h"
 #include "gui/StatusLine.h"
 #include "gui/TextField.h"
+#include "skeleton/BoneNames.h"
 #include "skeleton/Skeleton.h"
 
 namespace {
@@ -33,6 +34,8 @@ SkeletonEditor::SkeletonEditor(InterfaceManager& manager_, PlayerClock* playerCl
     : manager(manager_) {
     skeleton = std::make_unique<Skeleton>(SKELETON_PATH, 0, SKELETON_ORIGIN_Y, 0);
     ghostSkeleton = std::make_unique<Skeleton>(SKELETON_PATH, 0, SKELETON_ORIGIN_Y, 0);
+    // Partners come from the rest pose, before any frame poses the figure.
+    mirror.build(*ghostSkeleton);
     buildWindows();
     statusLine = std::make_unique<StatusLine>();
     manager.addOverlay(statusLine.get());
@@ -155,6 +158,13 @@ void SkeletonEditor::editorUpdate(double dt) {
     // completes while a frame is drawn (after the click's own refreshes), a
     // step to another frame, playback, an undo.
     const Bone* selected = skeleton->selectedBone();
+    // A pick says which bone it chose; the readout bookkeeping cannot tell,
+    // as a release may refresh the readout between the pick and this update.
+    if (selected != announcedBone) {
+        announcedBone = selected;
+        if (selected)
+            status(boneLabel(*skeleton, selected->index()));
+    }
     if (selected != readoutBone || (selected && selected->pose() != readoutAngles))
         refreshBoneReadout();
 }

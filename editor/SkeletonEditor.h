@@ -2,6 +2,8 @@
 
 #include "editor/EditHistory.h"
 #include "editor/NameCompletion.h"
+#include "skeleton/PoseMirror.h"
+#include "skeleton/SkeletonPose.h"
 #include "skeleton/Vec3.h"
 
 #include <memory>
@@ -108,6 +110,26 @@ public:
     // frame and counter, pose, ghost, selection, frame properties, readout.
     void restore(const EditorSnapshot& state);
 
+    // The frame tools. Each is one undo step, stops playback first, and says
+    // what it did on the status line.
+    // Removes the current frame; the one after it (the one before, for the
+    // last) becomes current. Refuses the only frame.
+    void deleteFrame();
+    // A new frame of the figure's present pose, with a new frame's times,
+    // right after the current one (first when there is none), made current.
+    void insertFrame();
+    // A copy of the current frame right after it, made current.
+    void duplicateFrame();
+    // Moves the current frame one place (-1 earlier, +1 later), never past
+    // either end; it stays current and the figure keeps its pose.
+    void moveFrame(int places);
+    // The pose tools. Copy keeps the figure's present pose; paste puts it
+    // back on the figure (kept in a frame only by the frame commands);
+    // mirror turns the present pose, or the copied one, left to right.
+    void copyPose();
+    void pastePose(bool mirrored);
+    void mirrorPose();
+
     // Whether the animation has changed since it was last saved or loaded.
     bool unsavedChanges() const { return animationChanged; }
     // Writes the animation to autosave.rgaf in the animations folder when it
@@ -197,11 +219,21 @@ private:
     // Says at start when autosave.rgaf holds newer work than every saved
     // animation.
     void announceAutosave();
+    // Before a tool: playback stops (the frame selection and the ghost come
+    // back, as with Stop) and the player lets go of every frame.
+    void stopForTool();
+    // The counter, the properties and the ghost for the current frame at its
+    // (new) position, the figure's pose untouched.
+    void showCurrentFrameInPlace();
+    // Puts `pose` on the figure as one undo step named `label`.
+    void putPose(const std::string& label, const SkeletonPose& pose);
 
     InterfaceManager& manager;
     // The bone the readout was last written for, and its angles then.
     const Bone* readoutBone = nullptr;
     Vec3 readoutAngles{0, 0, 0};
+    // The bone whose name the status line gave last.
+    const Bone* announcedBone = nullptr;
     std::vector<std::unique_ptr<ComponentContainer>> ownedWindows;
     // The step being made: its name and the state before it.
     std::optional<EditorSnapshot> editBefore;
@@ -212,4 +244,8 @@ private:
     long autosavedCount = 0;
     double sinceAutosave = 0;
     NameCompletion completion;
+    // The pose Ctrl+C copied, if any.
+    std::optional<SkeletonPose> copiedPose;
+    // Left-right partners of the skeleton, found from its rest pose.
+    PoseMirror mirror;
 };

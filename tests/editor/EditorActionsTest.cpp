@@ -154,6 +154,18 @@ TEST_F(EditorActions, TheReadoutFollowsEveryChangeOfTheSelectedBone) {
     EXPECT_NE(text("T_CBRD"), "-50,  0,  0");
 }
 
+TEST_F(EditorActions, APickSaysWhichBoneItChose) {
+    skeleton().select(skeleton().boneAt(19));
+    editor->refreshBoneReadout(); // a release between the pick and the update
+    frame(0.01);
+    EXPECT_EQ(statusText(), "right forearm");
+    skeleton().select(nullptr);
+    frame(0.01);
+    skeleton().select(skeleton().boneAt(4));
+    frame(0.01);
+    EXPECT_EQ(statusText(), "head");
+}
+
 TEST_F(EditorActions, AutosaveOnlyWhenChangedAndAtMostOncePerMinute) {
     const std::string autosave = folder() + "autosave.rgaf";
     EXPECT_TRUE(editor->autosave());
