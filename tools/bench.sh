@@ -13,6 +13,9 @@
 #   formats     the animation reader and writer against strtod / snprintf
 #   model       instructions of one editorUpdate while a looping animation
 #               plays on 21 bones (callgrind; repeatable)
+#   dragging    one mouse move of a bone drag (aim) and of a Ctrl-drag (IK on
+#               a 3-bone chain) from the start camera, against a budget of
+#               1 ms: a move must leave most of a frame to the drawing
 #
 #   tools/bench.sh
 #
@@ -211,6 +214,16 @@ per_update=$(awk -v i="$instructions" -v n="$updates" 'BEGIN { printf "%.0f", i 
 row "editorUpdate, looping play, 21 bones" "$per_update instr" "-" "-" -
 row "Player update, 21 bones" "$(fmt "$(median animation PlayerUpdate real_time)")" "-" "-" -
 row "Root rotation, 21-bone rebuild" "$(fmt "$(median skeleton rootRotation real_time)")" "-" "-" -
+# The drag gestures run once per mouse move; their baseline is a fixed
+# budget, not a measurement.
+budget() { # case benchmark
+  local t
+  t=$(median skeleton "$2" real_time) || exit 1
+  row "$1" "$(fmt "$t")" "1 ms budget" "$(ratio "$t" 1000)" 0.5
+}
+budget "Bone drag, one move (aim)" aimStep
+budget "Ctrl-drag, one move (3-bone IK)" ikStep
+budget "  same, pointer out of reach" ikStepOutOfReach
 row "Save + load, 10000 frames" "$(fmt "$(median animation SaveAndLoadFile real_time)")" "-" "-" -
 
 echo
