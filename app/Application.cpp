@@ -35,6 +35,14 @@ public:
         glLoadIdentity();
         glViewport(0, 0, width, height);
     }
+    bool shiftHeld() const override {
+        return sf::Keyboard::isKeyPressed(sf::Keyboard::LShift) ||
+               sf::Keyboard::isKeyPressed(sf::Keyboard::RShift);
+    }
+    bool controlHeld() const override {
+        return sf::Keyboard::isKeyPressed(sf::Keyboard::LControl) ||
+               sf::Keyboard::isKeyPressed(sf::Keyboard::RControl);
+    }
 
 private:
     sf::Window& window;

@@ -7,6 +7,7 @@
 #include "gui/InterfaceManager.h"
 #include "gui/KeyCodes.h"
 #include "gui/ProgramState.h"
+#include "scene/CameraProjection.h"
 #include "skeleton/Skeleton.h"
 
 InputDispatcher::InputDispatcher(ProgramState& state, Scene& scene, WindowSide& window,
@@ -143,12 +144,20 @@ void InputDispatcher::mouseButton(int button, bool press, int x, int y) {
     }
 
     SkeletonEditor* editor = scene.editor.get();
-    // A held rotation or height button ends with the left release wherever
-    // the pointer is, not only over the button that started it.
-    if (!press && button == MouseButton::Left && editor)
+    // A held rotation or height button, and a bone drag, end with the left
+    // release wherever the pointer is, not only over what started them.
+    if (!press && button == MouseButton::Left && editor) {
         editor->endHeldChanges();
+        editor->endBoneDrag();
+    }
 
-    if (scene.interface->handleClick(button, press ? 6 : 7, x, flipY(y)))
+    // Shift or Ctrl on a rotation or height button asks for an exact step.
+    if (editor)
+        editor->setClickModifiers(window.controlHeld(), window.shiftHeld());
+    const bool taken = scene.interface->handleClick(button, press ? 6 : 7, x, flipY(y));
+    if (editor)
+        editor->setClickModifiers(false, false);
+    if (taken)
         return;
 
     if (button == MouseButton::Right)
@@ -162,6 +171,7 @@ void InputDispatcher::mouseButton(int button, bool press, int x, int y) {
         skeleton.pickY = flipY(y);
         skeleton.pickButton = 0;
         skeleton.pickRequested = true;
+        editor->armBoneDrag(window.controlHeld());
     }
     if (editor)
         editor->refreshBoneReadout();
@@ -179,7 +189,13 @@ void InputDispatcher::mouseMoved(int x, int y) {
     int dx = x - dragX;
     int dy = dragY - y; // moving the mouse up turns the camera up
     bool menu = scene.interface->handleMouseDrag(x, flipY(y));
-    if (!menu && scene.rightToggle) {
+    // A left drag that started on a bone turns the bone, and only the bone.
+    bool turnedBone = false;
+    if (!menu && leftHeld && !rightHeld && scene.editor)
+        turnedBone = scene.editor->dragBoneTo(
+            cameraProjection(scene.camera, state.windowWidth, state.windowHeight), x, flipY(y), dx,
+            window.shiftHeld());
+    if (!menu && scene.rightToggle && !turnedBone) {
         scene.camera.rotateYaw(dx);
         scene.camera.rotatePitch(dy);
     }

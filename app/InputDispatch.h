@@ -19,6 +19,10 @@ public:
     virtual void lightSwitched(int which) = 0;
     // The window has a new size: reset the projection and viewport.
     virtual void resized(int width, int height) = 0;
+    // Whether Shift, or Control, is held on the keyboard now (mouse events
+    // do not say).
+    virtual bool shiftHeld() const { return false; }
+    virtual bool controlHeld() const { return false; }
 };
 
 // Routes the window's events. The GUI gets the first look at keys and
@@ -26,7 +30,10 @@ public:
 // the lights (Page Up / Page Down), zooms an Orbit camera (wheel), turns the
 // camera (right-button drag with the cursor hidden and pinned to the window
 // centre) or asks the edited skeleton to pick the bone under the cursor
-// (left press). F12 toggles the frame-rate readout whatever the GUI did.
+// (left press), and a left drag from a picked bone turns that bone (Ctrl on
+// a hand, foot or the head: the chain above it). Keys of the input map
+// reach the scene's actions. F12 toggles the frame-rate readout whatever the
+// GUI did.
 // Positions reach the GUI and picking with y counted from the bottom.
 class InputDispatcher {
 public:

@@ -68,6 +68,10 @@ void SkeletonEditor::onCommand(InterfaceComponent* component) {
         if (id != held.id)
             continue;
         bool& flag = held.rotation ? rotating : movingSkeleton;
+        if (pressed && (clickControl || clickShift)) {
+            exactStep(held.rotation, held.direction);
+            return;
+        }
         if (pressed) {
             beginEdit(held.rotation ? "turn bone" : "move figure");
             flag = true;
@@ -132,6 +136,26 @@ void SkeletonEditor::onCommand(InterfaceComponent* component) {
     } else if (id == "CANCEL_SAVE") {
         saveWindow->visible = false;
     }
+}
+
+void SkeletonEditor::exactStep(bool rotation, const Vec3& factor) {
+    // Ctrl: 10 degrees or 0.1 units, Shift: 1 degree or 0.01 units, the
+    // way the button turns or moves.
+    const double degrees = clickControl ? 10 : 1;
+    const double units = clickControl ? 0.1 : 0.01;
+    auto sign = [](double v) { return v > 0 ? 1.0 : v < 0 ? -1.0 : 0.0; };
+    edit(rotation ? "turn bone" : "move figure", [&] {
+        const SkeletonPose before = SkeletonPose::capture(*skeleton);
+        if (rotation) {
+            if (Bone* bone = skeleton->selectedBone())
+                bone->rotateBy(factor.x * degrees, factor.y * degrees, factor.z * degrees);
+        } else if (Bone* root = skeleton->rootBone()) {
+            root->moveBy(sign(factor.x) * units, sign(factor.y) * units, sign(factor.z) * units);
+        }
+        if (SkeletonPose::capture(*skeleton) != before)
+            poseUnstored = true;
+    });
+    refreshBoneReadout();
 }
 
 void SkeletonEditor::endHeldChanges() {

@@ -21,6 +21,7 @@ class KeyFrame;
 class PlayerClock;
 class Skeleton;
 class StatusLine;
+struct ScreenProjection;
 class TextField;
 enum class EditorAction;
 
@@ -130,6 +131,23 @@ public:
     void pastePose(bool mirrored);
     void mirrorPose();
 
+    // Posing by dragging. A left press in the 3-D view arms a drag on the
+    // bone its pick chooses (`ik`: Ctrl was held, so a hand, foot or the head
+    // brings the chain above it along).
+    void armBoneDrag(bool ik);
+    // A move of the pointer to window pixel (x, y), from the bottom-left,
+    // `dx` pixels right of the last: once the pick has chosen a bone, turns
+    // it so its tip follows the pointer (`twist`: Shift, about its own axis
+    // by dx instead). Returns true when a bone is being dragged (nothing
+    // else may then move); false while the pick is pending or missed.
+    bool dragBoneTo(const ScreenProjection& view, double x, double y, double dx, bool twist);
+    // The left release: a drag that turned something is one undo step.
+    void endBoneDrag();
+    // The modifiers held during the click being handled: Shift or Ctrl on a
+    // rotation or height button turns or moves by one exact step instead of
+    // starting a held change.
+    void setClickModifiers(bool control, bool shift);
+
     // Whether the animation has changed since it was last saved or loaded.
     bool unsavedChanges() const { return animationChanged; }
     // Writes the animation to autosave.rgaf in the animations folder when it
@@ -189,6 +207,9 @@ private:
     // Commits the step a held button opened; a pose it changed is one no
     // frame stores yet.
     void finishHeldEdit();
+    // One exact turn of the selected bone, or move of the figure, along
+    // `factor` (a held button's direction) for a Shift or Ctrl click.
+    void exactStep(bool rotation, const Vec3& factor);
     template <class Action> void edit(const std::string& label, Action action) {
         beginEdit(label);
         action();
@@ -248,4 +269,10 @@ private:
     std::optional<SkeletonPose> copiedPose;
     // Left-right partners of the skeleton, found from its rest pose.
     PoseMirror mirror;
+    // The drag armed by a press, and the bone it turns once the pick chose.
+    bool dragArmed = false;
+    bool dragIk = false;
+    Bone* draggedBone = nullptr;
+    bool clickControl = false;
+    bool clickShift = false;
 };

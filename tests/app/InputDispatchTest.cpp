@@ -36,6 +36,9 @@ public:
         resizedW = w;
         resizedH = h;
     }
+    bool shift = false, control = false;
+    bool shiftHeld() const override { return shift; }
+    bool controlHeld() const override { return control; }
 };
 
 sf::Event key(sf::Keyboard::Key code, bool press = true, bool shift = false) {
@@ -401,6 +404,66 @@ TEST_F(InputDispatch, HomeBringsTheOrbitBack) {
     c.orbitYaw = 100;
     send(key(sf::Keyboard::Home));
     EXPECT_EQ(c.orbitYaw, 100);
+}
+
+TEST_F(InputDispatch, ALeftDragFromAPickedBoneTurnsTheBoneNotTheCamera) {
+    SkeletonEditor& editor = *scene->editor;
+    scene->rightToggle = true; // even a stuck toggle must not turn the camera
+    const double yaw = scene->camera.orbitYaw;
+    send(button(sf::Mouse::Left, true, 400, 300));
+    ASSERT_TRUE(skeleton().pickRequested);
+    send(move(405, 300)); // before the pick: as the specification says
+    EXPECT_NE(scene->camera.orbitYaw, yaw);
+    const double turned = scene->camera.orbitYaw;
+    // The drawing's pick chose the right forearm.
+    skeleton().pickRequested = false;
+    skeleton().select(skeleton().boneAt(19));
+    const BonePose before = skeleton().boneAt(19)->pose();
+    send(move(420, 280));
+    send(move(430, 270));
+    EXPECT_EQ(scene->camera.orbitYaw, turned);
+    EXPECT_NE(skeleton().boneAt(19)->pose(), before);
+    send(button(sf::Mouse::Left, false, 430, 270));
+    EXPECT_TRUE(editor.history->canUndo());
+    editor.undo();
+    EXPECT_EQ(skeleton().boneAt(19)->pose(), before);
+    // A later plain drag off every bone is the camera's again.
+    send(button(sf::Mouse::Left, true, 10, 300));
+    skeleton().pickRequested = false;
+    skeleton().select(nullptr);
+    send(move(30, 300));
+    EXPECT_NE(scene->camera.orbitYaw, turned);
+    send(button(sf::Mouse::Left, false, 30, 300));
+}
+
+TEST_F(InputDispatch, ModifiedClicksOnRotationButtonsStepExactly) {
+    SkeletonEditor& editor = *scene->editor;
+    Scene* hits = scene.get();
+    scene->interface->commandCallback = [hits](InterfaceComponent* hit, int32_t, int32_t) {
+        hits->handleCommand(hit);
+    };
+    skeleton().select(skeleton().boneAt(14));
+    const double main = skeleton().boneAt(14)->mainAngle();
+    InterfaceComponent* plus = nullptr;
+    for (ComponentContainer* w : scene->interface->windows)
+        if (!plus)
+            plus = w->findById("MAIN_AXIS_INCR");
+    ASSERT_NE(plus, nullptr);
+    const int x = (plus->x + plus->right) / 2, y = state.windowHeight - (plus->y + plus->top) / 2;
+    window.control = true;
+    send(button(sf::Mouse::Left, true, x, y));
+    send(button(sf::Mouse::Left, false, x, y));
+    EXPECT_EQ(skeleton().boneAt(14)->mainAngle(), main + 10);
+    EXPECT_FALSE(editor.rotating);
+    window.control = false;
+    window.shift = true;
+    send(button(sf::Mouse::Left, true, x, y));
+    send(button(sf::Mouse::Left, false, x, y));
+    EXPECT_EQ(skeleton().boneAt(14)->mainAngle(), main + 11);
+    window.shift = false;
+    send(button(sf::Mouse::Left, true, x, y));
+    EXPECT_TRUE(editor.rotating) << "a plain press holds as before";
+    send(button(sf::Mouse::Left, false, x, y));
 }
 
 } // namespace
