@@ -7,16 +7,15 @@
 # In a 640 x 480 window every title bar shows. Places come from layout_probe;
 # conditions are polled. Leaves panels-640x480.png in $ARTIFACTS.
 source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/screen_lib.sh"
 pass() { echo "ok: $* (${SECONDS}s)"; }
 start_xvfb
 make_workdir
 use_window_size 800 600
 read_layout 800 600
-NOW="$E2E_TMP/now.png"
 
 # Pointer actions in one xdotool run each (every process start is slow on a
-# loaded machine). The pointer rests on empty sky between actions.
-park() { xdotool mousemove --window "$WID" 760 110; }
+# loaded machine); the pointer rests on empty sky between them (park).
 # Drags with the left button from ($1, $2) to ($3, $4) in ten steps, then
 # lets go there.
 drag() {
@@ -35,13 +34,7 @@ bar_shows() {
   title_bar_drawn "$NOW" $((L + ${2:-0})) $((T + ${3:-0})) "$CW"
 }
 bar_gone() { ! bar_shows "$@"; }
-# White pixels (drawn text) that differ between images $1 and $2 in crop $3.
-text_diff() {
-  local white=(-channel RGB -threshold 90% +channel -separate -evaluate-sequence min)
-  convert "(" "$1" -crop "$3" +repage "${white[@]}" ")" "(" "$2" -crop "$3" +repage "${white[@]}" ")" \
-    -compose difference -composite -format '%[fx:int(mean*w*h+0.5)]' info:
-}
-text_back() { shot "$NOW"; [ "$(text_diff "$1" "$NOW" "$2")" -le 2 ]; }
+at() { place_of "$1"; }
 
 start_app
 wait_window
@@ -69,7 +62,7 @@ pass "the dragged player lies on top of the Save button"
 place_of CC_ANF
 click_on $((L + 10)) $((T - 8))
 park
-wait_for 5 text_back "$E2E_TMP/start.png" "$SAVE_BOX" || fail "a click on its title bar did not bring the manager back on top"
+wait_for 5 text_same "$E2E_TMP/start.png" "$SAVE_BOX" || fail "a click on its title bar did not bring the manager back on top"
 cp "$NOW" "$E2E_TMP/overlap.png"
 
 # The visible Save takes the click: its dialog opens, and the hidden Play
