@@ -13,6 +13,9 @@
 #   formats     the animation reader and writer against strtod / snprintf
 #   model       instructions of one editorUpdate while a looping animation
 #               plays on 21 bones (callgrind; repeatable)
+#   history     the memory of 1,000 edits' undo history on a 1,000-frame
+#               animation against 10 MB, and one undo or redo of an edit in
+#               a 10,000-frame animation against 1 ms, through the editor
 #   dragging    one mouse move of a bone drag (aim) and of a Ctrl-drag (IK on
 #               a 3-bone chain) from the start camera, against a budget of
 #               1 ms: a move must leave most of a frame to the drawing
@@ -39,7 +42,7 @@ fail() {
 
 # ---- build ---------------------------------------------------------------
 targets=(bench_animation bench_skeleton bench_frame bench_startup bench_startup_program
-  bench_startup_bare bench_editor_update)
+  bench_startup_bare bench_editor_update bench_history)
 mkdir -p "$build"
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DKINEMORPH_BENCH=ON -DKINEMORPH_TESTS=ON \
   >"$build/bench-configure.log" 2>&1 || {
@@ -94,6 +97,7 @@ gbench() { # name repetitions binary [args...]
 gbench animation "$reps" "$bin/bench_animation" --benchmark_min_time=0.5
 gbench skeleton "$reps" "$bin/bench_skeleton" --benchmark_min_time=0.3
 gbench frame "$reps" env DISPLAY="$gl_display" "$bin/bench_frame"
+gbench history "$reps" "$bin/bench_history"
 
 # Start-up uses the shipped settings, as the program started from the
 # repository root would.
@@ -133,8 +137,9 @@ median() { # file case column
     {
       name = $1; gsub(/"/, "", name)
       if (name !~ /_median$/) next
-      sub(/_median$/, "", name); sub(/\/.*/, "", name)
-      if (name != want) next
+      # A case with arguments is asked for whole ("Case/3"), others by name.
+      sub(/_median$/, "", name); full = name; sub(/\/.*/, "", name)
+      if (name != want && full != want) next
       v = $(h[col])
       if (col == "real_time" || col == "cpu_time") {
         u = $(h["time_unit"])
@@ -225,6 +230,16 @@ budget "Bone drag, one move (aim)" aimStep
 budget "Ctrl-drag, one move (3-bone IK)" ikStep
 budget "  same, pointer out of reach" ikStepOutOfReach
 row "Save + load, 10000 frames" "$(fmt "$(median animation SaveAndLoadFile real_time)")" "-" "-" -
+history_mb=$(median history HistoryOf1000EditsOn1000Frames history_mb) || exit 1
+heap_mb=$(median history HistoryOf1000EditsOn1000Frames heap_growth_mb) || exit 1
+row "Undo history, 1000 edits on 1000 frames" "$(printf '%.2f MB' "$history_mb")" "10 MB budget" \
+  "$(ratio "$history_mb" 10)" 1
+row "  heap growth over the same edits" "$(printf '%.2f MB' "$heap_mb")" "10 MB budget" \
+  "$(ratio "$heap_mb" 10)" 1
+for kind in 1:"Undo or redo, 10000 frames (new times)" 3:"  same, a frame deleted mid-animation"; do
+  t=$(median history "UndoRedoOn10000Frames/${kind%%:*}" per_step_us) || exit 1
+  row "${kind#*:}" "$(fmt "$t")" "1 ms budget" "$(ratio "$t" 1000)" 1
+done
 
 echo
 {
