@@ -87,3 +87,10 @@ std::vector<std::pair<std::string, std::string>> shortcutLines() {
         lines.emplace_back(g.input, g.description);
     return lines;
 }
+
+std::string shortcutsMarkdown() {
+    std::string rows;
+    for (const auto& [keys, description] : shortcutLines())
+        rows += "| " + keys + " | " + description + " |\n";
+    return rows;
+}

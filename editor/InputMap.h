@@ -68,3 +68,6 @@ const KeyBinding* bindingFor(const KeyChord& chord);
 // Every key and gesture as help lines, one per action: the keys (several
 // chords of one action joined with ", ") and the description.
 std::vector<std::pair<std::string, std::string>> shortcutLines();
+// The same lines as the rows of a Markdown table ("| keys | what |"),
+// one a line, for the README.
+std::string shortcutsMarkdown();

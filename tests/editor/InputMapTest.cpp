@@ -5,7 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <set>
+#include <string>
 #include <tuple>
 
 TEST(InputMap, EveryChordIsBoundOnceAndFoundWithExactModifiers) {
@@ -46,4 +50,20 @@ TEST(InputMap, HelpListsEachActionOnceWithAllItsKeys) {
     }
     EXPECT_TRUE(redo);
     EXPECT_EQ(lines.size(), keyBindings().size() - 1 + gestureHelp().size());
+}
+
+// The README's table of keys is the one the program prints, not a copy
+// kept by hand.
+TEST(InputMap, TheReadmeListsExactlyTheseShortcuts) {
+    const char* source = std::getenv("KINEMORPH_SOURCE_DIR");
+    std::ifstream in(std::string(source ? source : ".") + "/README.md");
+    std::string readme((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string open = "<!-- shortcuts: printed by build/print_shortcuts";
+    const size_t start = readme.find(open);
+    ASSERT_NE(start, std::string::npos) << "README.md has no shortcuts table";
+    const size_t rows = readme.find('\n', start) + 1;
+    const size_t end = readme.find("<!-- /shortcuts -->", rows);
+    ASSERT_NE(end, std::string::npos);
+    EXPECT_EQ(readme.substr(rows, end - rows), shortcutsMarkdown())
+        << "run build/print_shortcuts and paste its rows into README.md";
 }
