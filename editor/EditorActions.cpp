@@ -83,29 +83,20 @@ void SkeletonEditor::finishHeldEdit() {
 }
 
 void SkeletonEditor::undo() {
-    rotating = movingSkeleton = false;
-    commitEdit();
-    haltPlayback();
-    const auto applied = history->undo(*animation);
-    if (!applied) {
-        status("Nothing to undo");
-        return;
-    }
-    restore(*applied->state);
-    if (applied->changedAnimation) {
-        animationChanged = true;
-        ++changeCount;
-    }
-    status("Undo: " + applied->label);
+    travel(false);
 }
 
 void SkeletonEditor::redo() {
+    travel(true);
+}
+
+void SkeletonEditor::travel(bool forward) {
     rotating = movingSkeleton = false;
     commitEdit();
     haltPlayback();
-    const auto applied = history->redo(*animation);
+    const auto applied = forward ? history->redo(*animation) : history->undo(*animation);
     if (!applied) {
-        status("Nothing to redo");
+        status(forward ? "Nothing to redo" : "Nothing to undo");
         return;
     }
     restore(*applied->state);
@@ -113,7 +104,7 @@ void SkeletonEditor::redo() {
         animationChanged = true;
         ++changeCount;
     }
-    status("Redo: " + applied->label);
+    status((forward ? "Redo: " : "Undo: ") + applied->label);
 }
 
 // ---- playback -------------------------------------------------------------

@@ -224,6 +224,8 @@ private:
             action();
     }
     void status(const std::string& message);
+    // Undo (backward) or redo (forward) one step, with its status message.
+    void travel(bool forward);
     // Playback and the dialogs, as their buttons and keys do them.
     void startPlayback();
     void stopPlayback();

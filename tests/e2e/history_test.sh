@@ -9,7 +9,6 @@
 # mirrored.png and dragged.png in $ARTIFACTS.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/screen_lib.sh"
-pass() { echo "ok: $* (${SECONDS}s)"; }
 start_xvfb
 make_workdir
 use_window_size 800 600

@@ -23,7 +23,7 @@ fail() {
   [ -f "$E2E_TMP/stderr" ] && { echo "--- program errors (last lines):"; grep -v '^ALSA lib\|^AL lib' "$E2E_TMP/stderr" | tail -n 40; }
   exit 1
 }
-pass() { echo "ok: $*"; }
+pass() { echo "ok: $* (${SECONDS}s)"; }
 
 # A private Xvfb of W x H pixels ($1 x $2, default 1280 x 1024); a screen the
 # size of the window makes every pointer position land in the window.

@@ -8,7 +8,6 @@
 # conditions are polled. Leaves panels-640x480.png in $ARTIFACTS.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/screen_lib.sh"
-pass() { echo "ok: $* (${SECONDS}s)"; }
 start_xvfb
 make_workdir
 use_window_size 800 600
