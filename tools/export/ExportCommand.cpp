@@ -83,7 +83,12 @@ int runExport(const std::vector<std::string>& args, std::ostream& out, std::ostr
     std::string diagnostics;
     {
         ConsoleCapture capture;
-        const bool sampled = sampleMotion(*skeleton, *animation, options.fps, motion, error);
+        // BVH has one frame time for every line; glTF keeps a time per key and
+        // so gets every key time exactly.
+        const SampleSpacing spacing =
+            options.format == ExportFormat::Bvh ? SampleSpacing::Uniform : SampleSpacing::KeyTimes;
+        const bool sampled =
+            sampleMotion(*skeleton, *animation, options.fps, spacing, motion, error);
         diagnostics = capture.text();
         if (!sampled) {
             return fail(err, error);
