@@ -60,6 +60,8 @@ int runExport(const std::vector<std::string>& args, std::ostream& out, std::ostr
         out << exportUsage();
         return EXPORT_OK;
     }
+    options.skeletonPath =
+        exportSkeletonPath(options.skeletonPath, options.skeletonGiven, options.input);
     // The output replaces its file whole; it must not be one of the inputs.
     if (sameFile(options.output, options.input) || sameFile(options.output, options.skeletonPath)) {
         err << PREFIX << "the output '" << options.output << "' would overwrite an input file\n";

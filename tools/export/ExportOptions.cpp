@@ -129,6 +129,7 @@ bool parseExportOptions(const std::vector<std::string>& args, ExportOptions& opt
         }
         if (name == "--skeleton") {
             options.skeletonPath = value;
+            options.skeletonGiven = true;
         } else if (name == "--fps") {
             if (!parseFps(value, options.fps)) {
                 error = "--fps needs a number above 0 and at most " + numberText(MAX_EXPORT_FPS) +
