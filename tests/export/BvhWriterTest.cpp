@@ -13,7 +13,7 @@ namespace {
 // tips: a leaf's tip is its End Site, any other bone's tip is where each of
 // its children starts.
 void expectPositionsMatch(const std::string& name, double fps) {
-    const SampledTestMotion sampled = sampleDefault(name, fps);
+    const SampledTestMotion sampled = sampleDefault(name, fps, SampleSpacing::Uniform);
     const BvhTestFile bvh = BvhTestFile::parse(bvhText(sampled.rig, sampled.motion));
     ASSERT_EQ(bvh.joints.size(), sampled.rig.bones.size());
     ASSERT_EQ(bvh.frames.size(), sampled.points.size());
@@ -50,7 +50,7 @@ void expectPositionsMatch(const std::string& name, double fps) {
 } // namespace
 
 TEST(BvhWriter, JointChainReproducesThePlayersJointsAndTips) {
-    for (const char* name : {"march", "reach", "single", "single_loop", "empty"}) {
+    for (const char* name : {"march", "reach", "stride", "single", "single_loop", "empty"}) {
         expectPositionsMatch(name, 30);
     }
     expectPositionsMatch("march", 7.5);

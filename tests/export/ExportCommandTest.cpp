@@ -158,3 +158,39 @@ TEST_F(ExportCommandTest, ProgramUsesTheDefaultSkeletonAndExitStatus) {
     EXPECT_EQ(shell("--help"), 0);
     EXPECT_NE(readBytes(log + ".out").find("Usage:"), std::string::npos);
 }
+
+TEST_F(ExportCommandTest, ProgramFindsTheSkeletonBesideTheAnimationsFolder) {
+    // A copy of the program's folders, and a working folder without them.
+    const std::string skeletonFolder = folder.file("config/skeleton");
+    const std::string animations = skeletonFolder + "/animations";
+    ASSERT_EQ(
+        std::system(("mkdir -p '" + animations + "' '" + folder.file("elsewhere") + "'").c_str()),
+        0);
+    writeText(skeletonFolder + "/default.rgcf", readBytes(defaultSkeletonPath()));
+    writeText(animations + "/walk.rgaf", readBytes(input));
+    const std::string log = folder.file("log");
+    auto shell = [&](const std::string& workDir, const std::string& args) {
+        const std::string command = "cd '" + workDir + "' && '" KINEMORPH_EXPORT_BINARY "' " +
+                                    args + " >'" + log + ".out' 2>'" + log + ".err'";
+        const int status = std::system(command.c_str());
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    };
+    EXPECT_EQ(shell(folder.file("elsewhere"), "'" + animations + "/walk.rgaf' -o walk.glb"), 0)
+        << readBytes(log + ".err");
+    EXPECT_EQ(readBytes(folder.file("elsewhere/walk.glb")).rfind("glTF", 0), 0u);
+    // A name without a folder is in the working folder.
+    EXPECT_EQ(shell(animations, "walk.rgaf -o walk.bvh"), 0) << readBytes(log + ".err");
+    EXPECT_EQ(readBytes(animations + "/walk.bvh").rfind("HIERARCHY\n", 0), 0u);
+    EXPECT_EQ(readBytes(log + ".err"), "");
+
+    // A skeleton named on the command line is the only one tried, and
+    // without any default the message is the one it always was.
+    EXPECT_EQ(shell(animations, "--skeleton none.rgcf walk.rgaf -o x.bvh"), EXPORT_FAILED);
+    EXPECT_NE(readBytes(log + ".err").find("cannot read skeleton file 'none.rgcf'"),
+              std::string::npos);
+    ASSERT_EQ(std::remove((skeletonFolder + "/default.rgcf").c_str()), 0);
+    EXPECT_EQ(shell(animations, "walk.rgaf -o x.bvh"), EXPORT_FAILED);
+    EXPECT_EQ(readBytes(log + ".err"),
+              "kinemorph-export: cannot read skeleton file "
+              "'resources/config/skeleton/default.rgcf': No such file or directory\n");
+}

@@ -92,10 +92,10 @@ void poseFrame(KeyFrame& frame, int i) {
 } // namespace
 
 std::unique_ptr<Animation> makeTestAnimation(const std::string& name, const Skeleton& skeleton) {
-    const bool looping = name == "march" || name == "single_loop";
+    const bool looping = name == "march" || name == "stride" || name == "single_loop";
     auto animation = std::make_unique<Animation>(name, looping);
     int frames = 0;
-    if (name == "march" || name == "reach") {
+    if (name == "march" || name == "reach" || name == "stride") {
         frames = 3;
     } else if (name == "single" || name == "single_loop") {
         frames = 1;
@@ -111,25 +111,49 @@ std::unique_ptr<Animation> makeTestAnimation(const std::string& name, const Skel
     if (name == "reach") {
         animation->lastFrame()->waitTime = 0.3;
     }
+    if (name == "stride") {
+        animation->frameAt(2)->boneAngles[7].x -= 80;
+        animation->frameAt(0)->transitionTime = 0;
+        animation->frameAt(1)->motionType = 99;
+    }
     animation->setValid(true);
     return animation;
 }
 
-SampledTestMotion sampleDefault(const std::string& animationName, double fps) {
+BonePoints bonePoints(const Skeleton& skeleton) {
+    BonePoints points;
+    for (int i = 0; i < skeleton.boneCount(); ++i) {
+        points.joints.push_back(skeleton.boneAt(i)->position());
+        points.tips.push_back(skeleton.boneAt(i)->endPoint());
+    }
+    return points;
+}
+
+BonePoints framePoints(const KeyFrame& frame) {
+    std::unique_ptr<Skeleton> skeleton = loadDefaultSkeleton();
+    frame.applyPose(skeleton.get());
+    return bonePoints(*skeleton);
+}
+
+void expectSamePoints(const BonePoints& a, const BonePoints& b, double tolerance,
+                      const std::string& what) {
+    ASSERT_EQ(a.joints.size(), b.joints.size()) << what;
+    for (std::size_t i = 0; i < a.joints.size(); ++i) {
+        expectNear(a.joints[i], b.joints[i], tolerance, what + " joint " + std::to_string(i));
+        expectNear(a.tips[i], b.tips[i], tolerance, what + " tip " + std::to_string(i));
+    }
+}
+
+SampledTestMotion sampleDefault(const std::string& animationName, double fps,
+                                SampleSpacing spacing) {
     SampledTestMotion result;
     std::unique_ptr<Skeleton> skeleton = loadDefaultSkeleton();
     std::string error;
     EXPECT_TRUE(makeExportRig(*skeleton, result.rig, error)) << error;
     std::unique_ptr<Animation> animation = makeTestAnimation(animationName, *skeleton);
-    auto observe = [&](const Skeleton& posed) {
-        BonePoints points;
-        for (int i = 0; i < posed.boneCount(); ++i) {
-            points.joints.push_back(posed.boneAt(i)->position());
-            points.tips.push_back(posed.boneAt(i)->endPoint());
-        }
-        result.points.push_back(points);
-    };
-    EXPECT_TRUE(sampleMotion(*skeleton, *animation, fps, result.motion, error, observe)) << error;
+    auto observe = [&](const Skeleton& posed) { result.points.push_back(bonePoints(posed)); };
+    EXPECT_TRUE(sampleMotion(*skeleton, *animation, fps, spacing, result.motion, error, observe))
+        << error;
     return result;
 }
 

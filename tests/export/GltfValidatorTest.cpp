@@ -36,7 +36,7 @@ TEST(GltfValidator, ExportsHaveNoErrorsOrWarnings) {
     TempFolder folder;
     std::unique_ptr<Skeleton> skeleton = loadDefaultSkeleton();
     std::string files;
-    for (const char* name : {"march", "reach", "single", "single_loop", "empty"}) {
+    for (const char* name : {"march", "reach", "stride", "single", "single_loop", "empty"}) {
         const std::string input = folder.file(std::string(name) + ".rgaf");
         writeAnimationFile(input, *makeTestAnimation(name, *skeleton));
         for (const char* extension : {".gltf", ".glb"}) {
@@ -47,6 +47,17 @@ TEST(GltfValidator, ExportsHaveNoErrorsOrWarnings) {
                           out, err),
                 EXPORT_OK)
                 << err.str();
+            files += " '" + output + "'";
+        }
+    }
+    // The samples shipped with the program.
+    for (const char* name : {"walk", "wave", "jump"}) {
+        const std::string input =
+            sourceDir() + "/resources/config/skeleton/animations/" + name + ".rgaf";
+        for (const char* extension : {".gltf", ".glb"}) {
+            const std::string output = folder.file("sample_" + (name + std::string(extension)));
+            std::ostringstream out, err;
+            ASSERT_EQ(runExport({input, "-o", output}, out, err), EXPORT_OK) << err.str();
             files += " '" + output + "'";
         }
     }
@@ -64,5 +75,5 @@ TEST(GltfValidator, ExportsHaveNoErrorsOrWarnings) {
     while (std::getline(lines, line)) {
         clean += line.find(": 0 errors, 0 warnings,") != std::string::npos;
     }
-    EXPECT_EQ(clean, 10) << report;
+    EXPECT_EQ(clean, 18) << report;
 }

@@ -15,7 +15,8 @@
 // root's OFFSET is zero: importers differ on whether the root's position
 // channels add to it or replace it, and with zero both read the same.
 //
-// MOTION: one line per sample, Frame Time 1 / fps. The root has
+// MOTION: one line per sample, Frame Time 1 / fps, so the samples must be
+// spaced by 1 / fps (SampleSpacing::Uniform). The root has
 // Xposition Yposition Zposition (its world joint point) and every joint
 // the rotation channels Yrotation Zrotation Xrotation, degrees, composed
 // R = Ry * Rz * Rx and applied relative to the parent joint. A joint's

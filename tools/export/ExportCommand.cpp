@@ -60,6 +60,8 @@ int runExport(const std::vector<std::string>& args, std::ostream& out, std::ostr
         out << exportUsage();
         return EXPORT_OK;
     }
+    options.skeletonPath =
+        exportSkeletonPath(options.skeletonPath, options.skeletonGiven, options.input);
     // The output replaces its file whole; it must not be one of the inputs.
     if (sameFile(options.output, options.input) || sameFile(options.output, options.skeletonPath)) {
         err << PREFIX << "the output '" << options.output << "' would overwrite an input file\n";
@@ -83,7 +85,12 @@ int runExport(const std::vector<std::string>& args, std::ostream& out, std::ostr
     std::string diagnostics;
     {
         ConsoleCapture capture;
-        const bool sampled = sampleMotion(*skeleton, *animation, options.fps, motion, error);
+        // BVH has one frame time for every line; glTF keeps a time per key and
+        // so gets every key time exactly.
+        const SampleSpacing spacing =
+            options.format == ExportFormat::Bvh ? SampleSpacing::Uniform : SampleSpacing::KeyTimes;
+        const bool sampled =
+            sampleMotion(*skeleton, *animation, options.fps, spacing, motion, error);
         diagnostics = capture.text();
         if (!sampled) {
             return fail(err, error);

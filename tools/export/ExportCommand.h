@@ -11,7 +11,7 @@ constexpr int EXPORT_BAD_USAGE = 2;
 
 // One whole run of kinemorph-export on `args` (without the program name):
 // parse the options, read the skeleton and the animation, sample the motion
-// as the player shows it and write the output file. The usage goes to
+// on the animation's exact timeline and write the output file. The usage goes to
 // `out` for --help; anything else the user must see, a failure included, is
 // one line "kinemorph-export: ..." on `err`. Returns EXPORT_OK,
 // EXPORT_BAD_USAGE for a bad command line or EXPORT_FAILED; on failure the

@@ -65,6 +65,24 @@ long long announcedFrames(const std::string& text) {
 
 } // namespace
 
+std::string exportSkeletonPath(const std::string& skeletonPath, bool given,
+                               const std::string& animationPath) {
+    struct stat info;
+    if (given || ::stat(skeletonPath.c_str(), &info) == 0) {
+        return skeletonPath;
+    }
+    // "folder/../default.rgcf" lets the system resolve "..", so a folder
+    // reached through a link still finds the file beside its real parent.
+    const std::size_t slash = animationPath.rfind('/');
+    const std::string folder =
+        slash == std::string::npos ? "./" : animationPath.substr(0, slash + 1);
+    const std::string beside = folder + "../default.rgcf";
+    if (::stat(beside.c_str(), &info) == 0 && S_ISREG(info.st_mode)) {
+        return beside;
+    }
+    return skeletonPath;
+}
+
 std::unique_ptr<Skeleton> loadExportSkeleton(const std::string& path, std::string& error) {
     std::ifstream in;
     long long size = 0;

@@ -10,6 +10,14 @@
 // animation an export can hold takes a few megabytes.
 constexpr long long MAX_ANIMATION_FILE_BYTES = 64LL * 1024 * 1024;
 
+// The skeleton file an export reads. `skeletonPath` when it was given on the
+// command line or names an existing entry; otherwise default.rgcf in the
+// folder above the folder of `animationPath` (where the program keeps it
+// beside its animations folder) when that is a regular file; otherwise
+// still `skeletonPath`, whose read then fails as usual.
+std::string exportSkeletonPath(const std::string& skeletonPath, bool given,
+                               const std::string& animationPath);
+
 // Reads the skeleton file at `path` standing on the program's own origin
 // (0, SKELETON_ORIGIN_Y, 0). Returns nullptr with a one-line `error` when
 // the file cannot be read, the reader refuses it, or it yields fewer than

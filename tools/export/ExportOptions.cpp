@@ -129,6 +129,7 @@ bool parseExportOptions(const std::vector<std::string>& args, ExportOptions& opt
         }
         if (name == "--skeleton") {
             options.skeletonPath = value;
+            options.skeletonGiven = true;
         } else if (name == "--fps") {
             if (!parseFps(value, options.fps)) {
                 error = "--fps needs a number above 0 and at most " + numberText(MAX_EXPORT_FPS) +
@@ -170,11 +171,13 @@ std::string exportUsage() {
     return "Usage: kinemorph-export [--skeleton FILE] [--fps N] [--format gltf|glb|bvh] "
            "INPUT.rgaf -o OUTPUT\n"
            "Exports a Kinemorph animation to glTF 2.0 (.gltf with the buffer embedded, or .glb)\n"
-           "or to BVH, sampled as the program plays it.\n"
+           "or to BVH, sampled on the animation's exact timeline: every key frame's pose at\n"
+           "its key times, every wait and transition exactly as long as the frame says.\n"
            "\n"
            "  --skeleton FILE  the skeleton to pose (default " +
            std::string(DEFAULT_EXPORT_SKELETON) +
-           ")\n"
+           ",\n"
+           "                   else default.rgcf in the folder above INPUT's folder)\n"
            "  --fps N          samples per second, above 0 and at most " +
            numberText(MAX_EXPORT_FPS) +
            " (default 30)\n"

@@ -15,6 +15,9 @@ constexpr double DEFAULT_EXPORT_FPS = 30;
 // What one run of kinemorph-export is asked to do.
 struct ExportOptions {
     std::string skeletonPath = DEFAULT_EXPORT_SKELETON;
+    // --skeleton was given; without it the exporter may also look beside
+    // the animation's folder (exportSkeletonPath).
+    bool skeletonGiven = false;
     double fps = DEFAULT_EXPORT_FPS;
     ExportFormat format = ExportFormat::Gltf;
     std::string input;

@@ -230,7 +230,7 @@ json animationJson(const ExportRig& rig, const SampledMotion& motion, BufferBuil
     for (std::size_t k = 0; k < count; ++k) {
         const PoseSample& sample = motion.samples[k];
         assert(sample.rotations.size() == rig.bones.size());
-        times.push_back(toFloat(static_cast<double>(k) / motion.fps));
+        times.push_back(toFloat(sample.time));
         appendVec3(roots, sample.rootPosition);
         for (std::size_t i = 0; i < rig.bones.size(); ++i) {
             Quat q = localRotation(rig, sample.rotations, static_cast<int>(i));

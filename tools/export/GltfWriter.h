@@ -14,7 +14,8 @@
 //   - a skin over all bone nodes with the rest pose as bind pose, and a
 //     mesh (BoneMesh) bound to it on a node of its own at the scene's root.
 //   - one animation: a rotation channel per bone and a translation channel
-//     for the root, one LINEAR key per sample at k / fps seconds.
+//     for the root, one LINEAR key per sample at the sample's time, which
+//     must go up strictly as floats (SampleSpacing::KeyTimes keeps them so).
 // Scene units are kept (y up, the figure faces +z), which glTF reads as
 // metres. Every value is written as a float; the rig and the motion keep
 // their coordinates within MAX_EXPORT_COORDINATE, so none overflows.
