@@ -117,10 +117,18 @@ TEST_F(EditorActions, TabCompletesToSavedNamesInOrderAndWraps) {
     manager->handleKey('s', false);
     act(EditorAction::CompleteName);
     EXPECT_EQ(text("T_LFN"), "alphs") << "no name starts with it: unchanged";
+    // The save dialog's field completes the same way, on its own.
+    act(EditorAction::QuickSave); // no file name yet: the Save dialog
+    type("alp");
+    act(EditorAction::CompleteName);
+    EXPECT_EQ(text("T_SFN"), "alpha");
+    act(EditorAction::CompleteName);
+    EXPECT_EQ(text("T_SFN"), "alps");
     // Without a dialog field in focus, Tab completes nothing.
     manager->focusedField = nullptr;
     act(EditorAction::CompleteName);
     EXPECT_EQ(text("T_LFN"), "alphs");
+    EXPECT_EQ(text("T_SFN"), "alps");
 }
 
 TEST_F(EditorActions, SpacePlaysAndStops) {
@@ -149,9 +157,28 @@ TEST_F(EditorActions, TheReadoutFollowsEveryChangeOfTheSelectedBone) {
     EXPECT_NE(text("T_CBRD"), "-50,  0,  0");
     click("NEXT_FRAME");
     frame(0.01);
-    act(EditorAction::Undo); // nothing left to undo but the new frame
+    EXPECT_EQ(text("T_CBRD"), "-50,  0,  0");
+    // Stop steps on to the next frame: the turned arm.
+    click("STOP_ANIMATION");
     frame(0.01);
     EXPECT_NE(text("T_CBRD"), "-50,  0,  0");
+    const std::string turned = text("T_CBRD");
+    // A load shows frame 1 of the file; here the arm at rest again.
+    click("SHOW_SAVE");
+    field("T_SFN")->setText("arm");
+    click("SAVE_ANI");
+    editor->stepToFrame(0);
+    frame(0.01);
+    ASSERT_EQ(text("T_CBRD"), "-50,  0,  0");
+    skeleton().select(skeleton().boneAt(18));
+    click("SHOW_LOAD");
+    field("T_LFN")->setText("arm");
+    click("LOAD_ANI");
+    frame(0.01);
+    EXPECT_EQ(text("T_CBRD"), turned);
+    act(EditorAction::Undo); // the load
+    frame(0.01);
+    EXPECT_EQ(text("T_CBRD"), "-50,  0,  0");
 }
 
 TEST_F(EditorActions, APickSaysWhichBoneItChose) {

@@ -111,11 +111,17 @@ TEST_F(FrameTools, InsertAndDuplicateGoRightAfterTheCurrentFrame) {
         EXPECT_EQ(animation().frameAt(at + 2)->toLine(), animation().frameAt(at + 1)->toLine());
         expectUndoRedo(before, saved());
     }
-    // On a single frame: a copy after it.
+    // On a single frame: a copy after it, or a new one.
     build();
     act(EditorAction::DuplicateFrame);
     EXPECT_EQ(animation().frameCount(), 2);
     expectShowing(1);
+    build();
+    const std::string single = saved();
+    act(EditorAction::InsertFrame);
+    EXPECT_EQ(animation().frameCount(), 2);
+    expectShowing(1);
+    expectUndoRedo(single, saved());
 }
 
 TEST_F(FrameTools, MoveStopsAtBothEndsAndTheFrameStaysCurrent) {
