@@ -5,7 +5,9 @@
 #include "animation/AnimationPlayer.h"
 #include "animation/KeyFrame.h"
 #include "editor/InputMap.h"
+#include "editor/ShortcutsOverlay.h"
 #include "editor/SkeletonEditor.h"
+#include "editor/TimelineStrip.h"
 #include "gui/ComponentContainer.h"
 #include "gui/InterfaceManager.h"
 #include "gui/StatusLine.h"
@@ -250,9 +252,15 @@ void SkeletonEditor::perform(EditorAction action) {
     case EditorAction::LastFrame:
         stepAway("last frame", [this] { stepToFrame(animation->frameCount() - 1); });
         break;
+    case EditorAction::ToggleShortcuts:
+        shortcuts->toggle();
+        break;
+    case EditorAction::ToggleTimeline:
+        timeline->toggle();
+        break;
     default:
-        // The frame and pose tools, the camera and the overlays are not
-        // the editor's to do here.
+        // The frame and pose tools and the camera are not the editor's to
+        // do here.
         break;
     }
 }
