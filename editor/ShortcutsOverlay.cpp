@@ -33,7 +33,7 @@ void ShortcutsOverlay::pack() {
     lineHeight = tallest + LINE_SPACING;
     columnWidth = keyWidth + GAP + describedWidth;
     const int32_t count = static_cast<int32_t>(lines_.size());
-    const int32_t room = height - 2 * WINDOW_EDGE - BAR - 2 * PADDING;
+    const int32_t room = height - DOCK_SPACE - WINDOW_EDGE - BAR - 2 * PADDING;
     // As few columns as let the lines fit the window's height.
     for (columns_ = 1; columns_ < MAX_COLUMNS; ++columns_)
         if ((count + columns_ - 1) / columns_ * lineHeight <= room)
@@ -43,7 +43,7 @@ void ShortcutsOverlay::pack() {
     const int32_t bodyWidth = columns_ * columnWidth + (columns_ - 1) * 2 * GAP + 2 * PADDING;
     const int32_t bodyHeight = rows * lineHeight + 2 * PADDING;
     const int32_t left = x + (width - bodyWidth) / 2;
-    const int32_t bottom = y + (height - bodyHeight - BAR) / 2;
+    const int32_t bottom = y + (height - DOCK_SPACE - bodyHeight - BAR) / 2;
     body_ = Rect2i{left, bottom, left + bodyWidth, bottom + bodyHeight};
 }
 

@@ -9,24 +9,25 @@
 // The help F1 shows: a panel in the middle of the window, drawn as the
 // floating windows are (dark body, lit title bar), listing one line per key
 // or gesture with its keys on the left and what it does on the right, in
-// white. When the lines do not fit the window's height they go on in a
-// second (and third) column.
+// white. It stays below the top dock, and when the lines do not fit the
+// height left there they go on in a second (and third) column.
 //
 // Hidden at start and until F1; F1 hides it again. Hidden, it draws nothing
 // and takes no click; shown, it takes the clicks that land on the panel and
 // lets the others through. Registered with the interface manager as an
-// overlay, which gives it the whole window; it centres the panel in that
-// every time it is laid out.
+// overlay, which gives it the whole window; it centres the panel in that,
+// below the dock, every time it is laid out.
 class ShortcutsOverlay : public InterfaceComponent {
 public:
     using Line = std::pair<std::string, std::string>;
     // Inside the body's edges; between the keys and their description (and
-    // twice that between columns); between two lines; kept free around the
-    // panel when deciding how many columns it needs.
+    // twice that between columns); between two lines; kept free below the
+    // panel; kept free above it, where the top dock's buttons are.
     static constexpr int32_t PADDING = 10;
     static constexpr int32_t GAP = 16;
-    static constexpr int32_t LINE_SPACING = 4;
+    static constexpr int32_t LINE_SPACING = 2;
     static constexpr int32_t WINDOW_EDGE = 10;
+    static constexpr int32_t DOCK_SPACE = 35;
     static constexpr int32_t MAX_COLUMNS = 3;
 
     // The panel for these (keys, description) lines, in order.
