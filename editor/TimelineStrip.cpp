@@ -8,6 +8,7 @@
 #include "gui/Painter.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <string>
 
@@ -21,11 +22,11 @@ bool sameSpans(const std::vector<FrameSpan>& a, const std::vector<FrameSpan>& b)
 }
 
 // A quad lit at the top and half as bright at the bottom, as the buttons are.
-void shadedQuad(Painter& painter, double l, double b, double r, double t, const Rgb& lit) {
+void addShadedQuad(std::vector<Vertex2D>& quads, double l, double b, double r, double t,
+                   const Rgb& lit) {
     const Rgba top{lit.r, lit.g, lit.b, 1};
     const Rgba low{lit.r * 0.5, lit.g * 0.5, lit.b * 0.5, 1};
-    const Vertex2D quad[4] = {{l, b, low}, {r, b, low}, {r, t, top}, {l, t, top}};
-    painter.quads(quad, 4);
+    quads.insert(quads.end(), {{l, b, low}, {r, b, low}, {r, t, top}, {l, t, top}});
 }
 
 Rgb scaled(const Rgb& c, double f) {
@@ -143,14 +144,24 @@ void TimelineStrip::draw(Painter& painter) const {
     if (area.right <= area.left)
         return;
     const double l = area.left, r = area.right, b = area.bottom, t = area.top;
+    // Every quad of the strip goes out in one call, and the frame numbers
+    // after them: each call costs the software renderer more than the few
+    // pixels these quads cover.
+    std::vector<Vertex2D> quads;
     const Rgba shade{0, 0, 0, 0.7};
-    const Vertex2D background[4] = {
-        {l - 2, b - 2, shade}, {r + 2, b - 2, shade}, {r + 2, t + 2, shade}, {l - 2, t + 2, shade}};
-    painter.quads(background, 4);
+    quads.insert(quads.end(), {{l - 2, b - 2, shade},
+                               {r + 2, b - 2, shade},
+                               {r + 2, t + 2, shade},
+                               {l - 2, t + 2, shade}});
+    struct Label {
+        size_t frame;
+        double x;
+    };
+    std::vector<Label> numbers;
+    std::optional<std::array<double, 2>> litEdges;
 
     const Rgb waitColor{0.3, 0.3, 0.34}, currentWait{0.55, 0.55, 0.6};
     const Rgb transitionColor = scaled(highlightColor, 0.55);
-    const Rgba white{1, 1, 1, 1};
     const double shift = l - scroll_;
     auto first = std::upper_bound(
         blocks.begin(), blocks.end(), scroll_,
@@ -165,22 +176,30 @@ void TimelineStrip::draw(Painter& painter) const {
             continue;
         const double split = std::clamp(std::round(it->split + shift), left, right);
         if (split > left)
-            shadedQuad(painter, left, b, split, t, lit ? currentWait : waitColor);
+            addShadedQuad(quads, left, b, split, t, lit ? currentWait : waitColor);
         if (right > split)
-            shadedQuad(painter, split, b, right, t, lit ? highlightColor : transitionColor);
-        if (lit) {
-            const Vertex2D outline[5] = {{left, b, white},
-                                         {right, b, white},
-                                         {right, t, white},
-                                         {left, t, white},
-                                         {left, b, white}};
-            painter.lineStrip(outline, 5);
-        }
+            addShadedQuad(quads, split, b, right, t, lit ? highlightColor : transitionColor);
+        if (lit)
+            litEdges = {left, right};
         const TextSize label = i < labels.size() ? labels[i] : TextSize{-1, -1};
         if (label.width >= 0 && label.width + 4 <= right - left)
-            painter.text(std::to_string(i), (left + right - label.width) * 0.5,
-                         b + (HEIGHT - label.height) * 0.5, white);
+            numbers.push_back({i, (left + right - label.width) * 0.5});
     }
+    painter.quads(quads.data(), static_cast<int>(quads.size()));
+
+    const Rgba white{1, 1, 1, 1};
+    if (litEdges) {
+        const double left = (*litEdges)[0], right = (*litEdges)[1];
+        const Vertex2D outline[5] = {{left, b, white},
+                                     {right, b, white},
+                                     {right, t, white},
+                                     {left, t, white},
+                                     {left, b, white}};
+        painter.lineStrip(outline, 5);
+    }
+    for (const Label& number : numbers)
+        painter.text(std::to_string(number.frame), number.x,
+                     b + (HEIGHT - labels[number.frame].height) * 0.5, white);
 
     if (const std::optional<double> head = playHead(); head && *head >= l && *head <= r) {
         const Rgba amber{1, 0.8, 0.2, 1};

@@ -31,7 +31,6 @@ protected:
         const Rect2i body = overlay().body();
         auto at = std::find_if(texts.begin(), texts.end(),
                                [&](const auto* t) { return t->text == lines[0].first; });
-        ASSERT_LE(static_cast<size_t>(texts.end() - at), lines.size() * 2);
         ASSERT_EQ(static_cast<size_t>(texts.end() - at), lines.size() * 2);
         for (const auto& line : lines) {
             const auto* keys = *at++;
@@ -107,10 +106,6 @@ TEST_F(ShortcutsOverlayTest, AShortWindowGetsMoreColumns) {
     EXPECT_GE(panel.bottom, 0);
     EXPECT_LT(panel.top, 270);
     expectEveryLineInside(drawnTexts());
-
-    // Back to a tall window: one column again.
-    manager->layout(800, 600);
-    EXPECT_EQ(overlay().columns(), 1);
 }
 
 } // namespace

@@ -144,13 +144,4 @@ TEST(TimelineLayout, TooManyFramesScrollTheFocusIntoView) {
     EXPECT_DOUBLE_EQ(scrollToShow(wide, 1, 300, 0, MIN), wide[1].left);
 }
 
-TEST(TimelineLayout, PlayHeadRunsThroughTheWaitThenTheTransition) {
-    const TimelineBlock block{100, 140, 200};
-    EXPECT_DOUBLE_EQ(playHeadX(block, {0, true, 0}), 100);
-    EXPECT_DOUBLE_EQ(playHeadX(block, {0, true, 0.5}), 120);
-    EXPECT_DOUBLE_EQ(playHeadX(block, {0, false, 0}), 140);
-    EXPECT_DOUBLE_EQ(playHeadX(block, {0, false, 0.25}), 155);
-    EXPECT_DOUBLE_EQ(playHeadX(block, {0, false, 7}), 200) << "never past the block";
-}
-
 } // namespace

@@ -122,18 +122,12 @@ TEST_F(TimelineStripTest, BlocksShowTheFramesWithTheCurrentOneLit) {
     EXPECT_GE(outlines[0]->vertices[0].x, 478);
     // The wait part and the transition part of frame 1 in different colours.
     std::vector<Rgba> tops;
-    for (const auto* quad : painter.of(RecordingPainter::Quads))
-        if (quad->vertices[0].x >= 166 && quad->vertices[1].x <= 478)
-            tops.push_back(quad->vertices[2].color);
+    for (const auto* call : painter.of(RecordingPainter::Quads))
+        for (size_t q = 0; q + 3 < call->vertices.size(); q += 4)
+            if (call->vertices[q].x >= 166 && call->vertices[q + 1].x <= 478)
+                tops.push_back(call->vertices[q + 2].color);
     ASSERT_EQ(tops.size(), 2u);
     EXPECT_NE(tops[0].b, tops[1].b);
-
-    // Nothing is drawn while the menu is open.
-    manager->handleKey(Key::Escape, false);
-    RecordingPainter menu;
-    manager->draw(menu);
-    for (const auto* call : menu.of(RecordingPainter::Text))
-        EXPECT_NE(call->text, "1");
 }
 
 TEST_F(TimelineStripTest, AClickOnABlockStepsThereAsSteppingDoes) {
