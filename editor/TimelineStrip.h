@@ -14,9 +14,9 @@ class SkeletonEditor;
 // (wait plus transition, TimelineLayout.h), the wait and the transition
 // drawn apart, the frame's number inside when it fits, the current frame
 // lit, and while the animation plays a play head where the player is.
-// A left press on a block asks the editor for that frame as a step of the
-// user's would (SkeletonEditor::selectFrame); every click on the strip is
-// the GUI's.
+// A left press on a block asks the editor for that frame
+// (SkeletonEditor::selectFrame), which makes it current exactly as stepping
+// there does; every click on the strip is the GUI's, never the 3-D view's.
 //
 // Hidden at start (F2 shows and hides it): hidden, it draws nothing and
 // takes no click. Registered with the interface manager as an overlay, which
@@ -50,8 +50,8 @@ public:
     // The frame whose block holds (px, py) inside the strip, or -1.
     int blockAt(int32_t px, int32_t py) const;
     // The play head's x in overlay pixels while the animation plays, else
-    // nothing. It may lie outside the strip only for a moment while the
-    // strip scrolls to it.
+    // nothing. Outside the strip only when its frame's block is wider than
+    // the strip.
     std::optional<double> playHead() const;
     // Content pixels scrolled out at the left.
     double scroll() const { return scroll_; }
