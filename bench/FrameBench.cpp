@@ -3,15 +3,18 @@
 // sky box, floor, both skeletons with the ghost, the nine windows with all
 // their text, the top dock and the frame-rate readout, then the present.
 // The bare frame only clears and presents. A third kind of frame carries a
-// bone pick, to show what a click costs on top of a frame.
+// bone pick, to show what a click costs on top of a frame, and another shows
+// the timeline strip (F2) over an animation of a few frames.
 //
 // Needs a display (tools/bench.sh starts its own Xvfb) and runs the program
 // in a private copy of resources/ with an 800 x 600 window and no frame
 // limit.
 
+#include "animation/Animation.h"
 #include "app/Application.h"
 #include "app/Scene.h"
 #include "editor/SkeletonEditor.h"
+#include "editor/TimelineStrip.h"
 #include "gui/ComponentContainer.h"
 #include "gui/GlPainter.h"
 #include "scene/SceneDrawing.h"
@@ -37,6 +40,8 @@ namespace {
 
 // The bone the pick case aims at: one of the spine's, large on screen.
 constexpr int PICK_BONE = 1;
+// Frames of the animation the timeline case shows.
+constexpr int TIMELINE_FRAMES = 5;
 
 struct Program {
     std::unique_ptr<ScopedWorkDir> workDir;
@@ -75,7 +80,21 @@ bool prepare(Program& p) {
     editor.loadWindow->visible = true;
     editor.saveWindow->visible = true;
     editor.showGhost = true;
+    // Frames of different lengths, some with a wait, for the timeline case;
+    // nothing else on screen shows them.
+    for (int i = 1; i < TIMELINE_FRAMES; ++i) {
+        KeyFrame* frame = editor.animation->addFrameFromPose(editor.skeleton.get());
+        frame->waitTime = 0.25 * (i % 2);
+        frame->transitionTime = 0.5 + 0.25 * i;
+    }
     p.app->update();
+    // Shown for two frames running, the strip's numbers are captured by the
+    // text cache, as they are from the second frame on while the strip stays
+    // up; drawn only every few frames here, they would never be.
+    editor.timeline->setShown(true);
+    p.app->render();
+    p.app->render();
+    editor.timeline->setShown(false);
     p.app->render();
     return projectBone(*p.app, PICK_BONE, p.pickX, p.pickY);
 }
@@ -121,13 +140,15 @@ bool frameWithPick(Application& app, int x, int y) {
 // load from elsewhere on the machine then falls on all of them alike, and
 // the medians compare frames drawn within milliseconds of each other.
 // Besides the bare, editor and pick frames: the editor frame with every
-// text drawn through the fonts, as before the text cache, and the 3-D part
-// and the sky box alone. Counters: median wall and process CPU
-// microseconds per kind.
+// text drawn through the fonts, as before the text cache, the 3-D part and
+// the sky box alone, and the editor frame with the timeline shown (its
+// geometry worked out again, as every update does while it shows).
+// Counters: median wall and process CPU microseconds per kind.
 void InterleavedFrames(benchmark::State& state) {
     Application& app = *program->app;
     using Clock = std::chrono::steady_clock;
-    constexpr int KINDS = 6;
+    constexpr int KINDS = 7;
+    TimelineStrip& timeline = *app.scene().editor->timeline;
     std::vector<double> wall[KINDS], cpu[KINDS];
     GlTextCache& textCache = app.guiPainter().textCache();
     auto cpuNow = [] {
@@ -152,6 +173,10 @@ void InterleavedFrames(benchmark::State& state) {
                 textCache.setEnabled(false);
                 app.render();
                 textCache.setEnabled(true);
+            } else if (kind == 6) {
+                timeline.setShown(true);
+                app.render();
+                timeline.setShown(false);
             } else {
                 sceneOnlyFrame(app, kind == 5);
             }
@@ -169,7 +194,7 @@ void InterleavedFrames(benchmark::State& state) {
         std::nth_element(v.begin(), v.begin() + v.size() / 2, v.end());
         return v[v.size() / 2];
     };
-    const char* names[KINDS] = {"bare", "frame", "pick", "fonts", "scene", "sky"};
+    const char* names[KINDS] = {"bare", "frame", "pick", "fonts", "scene", "sky", "timeline"};
     for (int kind = 0; kind < KINDS; ++kind) {
         state.counters[std::string(names[kind]) + "_us"] = median(wall[kind]);
         state.counters[std::string(names[kind]) + "_cpu_us"] = median(cpu[kind]);

@@ -5,7 +5,9 @@
 #include "animation/AnimationPlayer.h"
 #include "animation/KeyFrame.h"
 #include "editor/InputMap.h"
+#include "editor/ShortcutsOverlay.h"
 #include "editor/SkeletonEditor.h"
+#include "editor/TimelineStrip.h"
 #include "gui/ComponentContainer.h"
 #include "gui/InterfaceManager.h"
 #include "gui/StatusLine.h"
@@ -268,8 +270,14 @@ void SkeletonEditor::perform(EditorAction action) {
     case EditorAction::MirrorPose:
         mirrorPose();
         break;
+    case EditorAction::ToggleShortcuts:
+        shortcuts->toggle();
+        break;
+    case EditorAction::ToggleTimeline:
+        timeline->toggle();
+        break;
     default:
-        // The camera and the overlays are not the editor's to do here.
+        // The camera's own action is not the editor's to do here.
         break;
     }
 }

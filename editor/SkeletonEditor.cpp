@@ -3,6 +3,9 @@
 #include "animation/Animation.h"
 #include "animation/AnimationPlayer.h"
 #include "animation/KeyFrame.h"
+#include "editor/InputMap.h"
+#include "editor/ShortcutsOverlay.h"
+#include "editor/TimelineStrip.h"
 #include "gui/Button.h"
 #include "gui/ComponentContainer.h"
 #include "gui/InterfaceManager.h"
@@ -39,6 +42,10 @@ SkeletonEditor::SkeletonEditor(InterfaceManager& manager_, PlayerClock* playerCl
     buildWindows();
     statusLine = std::make_unique<StatusLine>();
     manager.addOverlay(statusLine.get());
+    timeline = std::make_unique<TimelineStrip>(*this);
+    manager.addOverlay(timeline.get());
+    shortcuts = std::make_unique<ShortcutsOverlay>(shortcutLines());
+    manager.addOverlay(shortcuts.get());
 
     animation = std::make_unique<Animation>("temp", true);
     if (skeleton->complete())

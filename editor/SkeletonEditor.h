@@ -19,10 +19,12 @@ class InterfaceComponent;
 class InterfaceManager;
 class KeyFrame;
 class PlayerClock;
+class ShortcutsOverlay;
 class Skeleton;
 class StatusLine;
 struct ScreenProjection;
 class TextField;
+class TimelineStrip;
 enum class EditorAction;
 
 // Where the editor loads its skeleton from, and the origin it stands on.
@@ -175,6 +177,9 @@ public:
     std::unique_ptr<EditHistory> history;
     // The line at the bottom of the screen that answers each action.
     std::unique_ptr<StatusLine> statusLine;
+    // The timeline strip (F2) and the shortcuts overlay (F1), hidden at start.
+    std::unique_ptr<TimelineStrip> timeline;
+    std::unique_ptr<ShortcutsOverlay> shortcuts;
     // The figure shows a pose that no frame stores (turned or moved since).
     bool poseUnstored = false;
     // The file name the animation was loaded from or saved under this run

@@ -30,6 +30,19 @@ struct Size2i {
     int32_t height = 0;
 };
 
+// A rectangle in overlay pixels (y up), with the components' inclusive hit
+// test on all four edges.
+struct Rect2i {
+    int32_t left = 0;
+    int32_t bottom = 0;
+    int32_t right = 0;
+    int32_t top = 0;
+
+    bool contains(int32_t px, int32_t py) const {
+        return left <= px && px <= right && bottom <= py && py <= top;
+    }
+};
+
 // Every element of the user interface: a rectangle in overlay pixels (origin
 // at the bottom-left of the window, y up), so (x, y) is the bottom-left corner
 // and top > y. It has an identifier that carries commands, a drawn text, two

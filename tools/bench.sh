@@ -7,6 +7,8 @@
 #               bare clear-and-present, 800 x 600, no frame limit
 #   pick        the extra cost of a frame that carries a bone pick, as a
 #               share of a bare frame (the pick must finish in that frame)
+#   timeline    the extra cost of the editor frame with the timeline strip
+#               (F2) shown over five frames, as a share of a bare frame
 #   start-up    process spawn to the first presented frame of the program
 #               (its own constructor and first loop pass) against a bare
 #               window with the same settings
@@ -196,6 +198,14 @@ pick_cpu=$(median frame InterleavedFrames pick_cpu_us) || exit 1
 extra_cpu=$(awk -v p="$pick_cpu" -v f="$frame_cpu" 'BEGIN { print p - f }')
 row "  same, CPU of all threads" "$(fmt "$pick_cpu") with pick" "$(fmt "$frame_cpu") without" \
   "$(ratio "$extra_cpu" "$bare_cpu")" -
+timeline=$(median frame InterleavedFrames timeline_us) || exit 1
+extra=$(awk -v t="$timeline" -v f="$frame" 'BEGIN { print t - f }')
+row "Timeline shown (F2): extra cost / bare frame" "$(fmt "$timeline") with it" \
+  "$(fmt "$frame") without" "$(ratio "$extra" "$bare")" -
+timeline_cpu=$(median frame InterleavedFrames timeline_cpu_us) || exit 1
+extra_cpu=$(awk -v t="$timeline_cpu" -v f="$frame_cpu" 'BEGIN { print t - f }')
+row "  same, CPU of all threads" "$(fmt "$timeline_cpu") with it" "$(fmt "$frame_cpu") without" \
+  "$(ratio "$extra_cpu" "$bare_cpu")" -
 
 start=$(median startup StartProgram real_time) || exit 1
 start_bare=$(median startup StartBareWindow real_time) || exit 1
@@ -248,7 +258,7 @@ echo
 } | column -t -s '|'
 echo
 echo "Medians of $reps interleaved repetitions ($start_reps for start-up; frames: medians of" \
-  "100 rounds of the six kinds of frame in turn per repetition)."
+  "100 rounds of the seven kinds of frame in turn per repetition)."
 echo "Start-up phases (median ms):" \
   "program: to main $(median startup StartProgram to_main_ms | xargs printf '%.1f')," \
   "constructor $(median startup StartProgram setup_ms | xargs printf '%.1f')," \
@@ -256,7 +266,7 @@ echo "Start-up phases (median ms):" \
   "bare window: to main $(median startup StartBareWindow to_main_ms | xargs printf '%.1f')," \
   "window $(median startup StartBareWindow setup_ms | xargs printf '%.1f')," \
   "first frame $(median startup StartBareWindow first_frame_ms | xargs printf '%.1f')."
-echo "A pick ratio at or below 0 means the frame with a pick was no slower than one without," \
+echo "A pick or timeline ratio at or below 0 means that frame was no slower than one without," \
   "within the noise."
 echo "Where editorUpdate's instructions go: $out/editor-update.inclusive.txt"
 if [ "$missed" -gt 0 ]; then

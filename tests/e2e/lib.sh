@@ -131,10 +131,11 @@ wait_for() {
 }
 
 # Reads where every component stands in a $1 x $2 window (layout_probe, run
-# in $WORKDIR) into PLACE, by id; the first line of an id wins.
+# in $WORKDIR) into PLACE, by id; the first line of an id wins. An optional
+# $3 is the number of frames whose timeline blocks to place.
 declare -A PLACE
 read_layout() {
-  (cd "$WORKDIR" && "$LAYOUT_PROBE" "$1" "$2") >"$E2E_TMP/layout" || fail "layout_probe $1 $2 failed"
+  (cd "$WORKDIR" && "$LAYOUT_PROBE" "$@") >"$E2E_TMP/layout" || fail "layout_probe $* failed"
   PLACE=()
   local id rest
   while read -r id rest; do

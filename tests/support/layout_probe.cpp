@@ -8,9 +8,16 @@
 // inner container; WINDOW is the floating window the component lies in, or
 // "-". Floating windows with their subtrees come first (hidden ones too),
 // then the top dock, then each menu page's components as "P<page>:ID" and
-// its title as "TITLE<page>" (kind T).
-// Run it in a folder holding resources/. Usage: layout_probe <width> <height>.
+// its title as "TITLE<page>" (kind T), then the timeline strip (F2) as
+// TIMELINE. With a third argument N the editor's animation first gets N
+// frames in all (each made as "New Frame From Current Pose" makes it) and
+// each frame's block on the shown strip follows as TIMELINE_BLOCK<i>.
+// Run it in a folder holding resources/.
+// Usage: layout_probe <width> <height> [frames].
+#include "animation/Animation.h"
 #include "app/Scene.h"
+#include "editor/SkeletonEditor.h"
+#include "editor/TimelineStrip.h"
 #include "gui/ComponentContainer.h"
 #include "gui/Fonts.h"
 #include "gui/InterfaceManager.h"
@@ -57,8 +64,8 @@ void print(const InterfaceComponent* c, const std::string& prefix, int windowH,
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: layout_probe <window width> <window height>\n");
+    if (argc != 3 && argc != 4) {
+        std::fprintf(stderr, "usage: layout_probe <window width> <window height> [frames]\n");
         return 2;
     }
     ProgramState state;
@@ -100,6 +107,24 @@ int main(int argc, char** argv) {
             TextSize size = titleExtent(manager.pageTitles[static_cast<size_t>(p)]);
             const Point2i at = manager.titlePositions[static_cast<size_t>(p)];
             printBox("TITLE" + std::to_string(p), at.x, at.y, size.width, size.height, h, 'T', "-");
+        }
+
+        TimelineStrip& timeline = *scene.editor->timeline;
+        const Rect2i strip = timeline.strip();
+        printBox("TIMELINE", strip.left, strip.bottom, strip.right - strip.left,
+                 strip.top - strip.bottom, h, 'C', "-");
+        if (argc == 4) {
+            SkeletonEditor& editor = *scene.editor;
+            while (editor.animation->frameCount() < std::atoi(argv[3]))
+                editor.animation->addFrameFromPose(editor.skeleton.get());
+            timeline.setShown(true);
+            const std::vector<TimelineBlock> blocks = timeline.screenBlocks();
+            for (size_t i = 0; i < blocks.size(); ++i) {
+                const int left = static_cast<int>(blocks[i].left);
+                printBox("TIMELINE_BLOCK" + std::to_string(i), left, strip.bottom,
+                         static_cast<int>(blocks[i].right) - left, strip.top - strip.bottom, h, 'C',
+                         "-");
+            }
         }
     }
     installTextMetrics(nullptr);
