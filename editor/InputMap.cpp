@@ -28,7 +28,7 @@ const std::vector<KeyBinding>& keyBindings() {
         {ctrl('o'), A::OpenLoad, "Ctrl+O", "open the Load dialog"},
         {plain(Key::Return), A::ConfirmDialog, "Enter", "in a dialog's name field: Load or Save"},
         {plain(Key::Tab), A::CompleteName, "Tab",
-         "in a dialog's name field: complete to a saved animation (again: next)"},
+         "in a dialog's name field: complete the name (again: the next)"},
         {plain(Key::Space), A::PlayOrStop, "Space", "play, or stop when playing"},
         {alt(Key::Left), A::PreviousFrame, "Alt+Left", "previous frame"},
         {alt(Key::Right), A::NextFrame, "Alt+Right", "next frame"},
@@ -47,8 +47,9 @@ const std::vector<KeyBinding>& keyBindings() {
         {ctrl('v', true), A::PasteMirrored, "Ctrl+Shift+V", "paste the pose mirrored"},
         {ctrl('m'), A::MirrorPose, "Ctrl+M", "mirror the pose left to right"},
         {plain(Key::Home), A::FrameFigure, "Home", "camera back to its start view"},
-        {plain(Key::F1), A::ToggleShortcuts, "F1", "show or hide these shortcuts"},
-        {plain(Key::F2), A::ToggleTimeline, "F2", "show or hide the timeline"},
+        {plain(Key::F1), A::ToggleShortcuts, "F1", "show or hide this list of keys and gestures"},
+        {plain(Key::F2), A::ToggleTimeline, "F2",
+         "show or hide the timeline; click a block to go to its frame"},
     };
     return table;
 }
