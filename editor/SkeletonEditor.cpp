@@ -41,7 +41,7 @@ SkeletonEditor::SkeletonEditor(InterfaceManager& manager_, PlayerClock* playerCl
     mirror.build(*ghostSkeleton);
     buildWindows();
     statusLine = std::make_unique<StatusLine>();
-    manager.addOverlay(statusLine.get());
+    manager.addUnderlay(statusLine.get());
     timeline = std::make_unique<TimelineStrip>(*this);
     manager.addOverlay(timeline.get());
     shortcuts = std::make_unique<ShortcutsOverlay>(shortcutLines());

@@ -131,6 +131,15 @@ bool InterfaceManager::addOverlay(InterfaceComponent* overlay) {
     return true;
 }
 
+bool InterfaceManager::addUnderlay(InterfaceComponent* underlay) {
+    if (!underlay || !isIdFree(underlay->id))
+        return false;
+    underlays.push_back(underlay);
+    allComponents.push_back(underlay);
+    layoutDirty = true;
+    return true;
+}
+
 bool InterfaceManager::raiseWindow(ComponentContainer* window) {
     const auto at = std::find(windows.begin(), windows.end(), window);
     if (!window || at == windows.end())

@@ -46,9 +46,12 @@ public:
     // Floating windows in drawing order: the first is drawn first, the last
     // on top. A press on a window moves it to the end (raiseWindow).
     std::deque<ComponentContainer*> windows;
-    // Components drawn over the windows while the menu is closed (the status
-    // line and the editor's other additions), in drawing order.
+    // Components drawn over the windows while the menu is closed (the
+    // editor's timeline and shortcuts panel), in drawing order.
     ComponentList overlays;
+    // Components drawn under the windows while the menu is closed and never
+    // offered a click (the status line), so no panel is ever covered.
+    ComponentList underlays;
     std::array<ComponentList, MAX_PAGES> pages;
     int32_t pageCount = 0;
     std::array<std::string, MAX_PAGES> pageTitles;
@@ -104,6 +107,11 @@ public:
     // update and the colour scheme reach it like any other. False and no
     // change for nullptr or an id that is not free.
     bool addOverlay(InterfaceComponent* overlay);
+    // Registers a component drawn after the dock and before the windows
+    // while the menu is closed; it sees no clicks, and every layout gives it
+    // the whole window. False and no change for nullptr or an id that is not
+    // free.
+    bool addUnderlay(InterfaceComponent* underlay);
     // Moves a registered window to the top of the drawing order, where it
     // also gets the clicks first. False and no change for a window that is
     // not registered.

@@ -77,10 +77,11 @@ void InterfaceManager::layout(int32_t W, int32_t H) {
         }
     }
 
-    for (InterfaceComponent* c : overlays) {
-        c->setPosition(0, 0);
-        c->setSize(W, H);
-    }
+    for (ComponentList* layer : {&underlays, &overlays})
+        for (InterfaceComponent* c : *layer) {
+            c->setPosition(0, 0);
+            c->setSize(W, H);
+        }
 
     for (int32_t p = 0; p < pageCount; ++p) {
         const TextSize size = titleExtent(pageTitles[static_cast<size_t>(p)]);
@@ -112,6 +113,8 @@ void InterfaceManager::draw(Painter& painter) const {
         return;
     }
     for (const InterfaceComponent* c : topDock)
+        c->draw(painter);
+    for (const InterfaceComponent* c : underlays)
         c->draw(painter);
     for (const ComponentContainer* w : windows)
         w->draw(painter);

@@ -27,8 +27,8 @@ struct Catcher : InterfaceComponent {
 
 TEST_F(StatusLineTest, AMessageShowsForTwoSecondsThenNothingIsDrawn) {
     auto* status = own<StatusLine>();
-    ASSERT_TRUE(manager.addOverlay(status));
-    EXPECT_FALSE(manager.addOverlay(status)) << "its id is taken now";
+    ASSERT_TRUE(manager.addUnderlay(status));
+    EXPECT_FALSE(manager.addUnderlay(status)) << "its id is taken now";
     manager.update(0);
     EXPECT_EQ(status->width, 800);
 
@@ -53,9 +53,21 @@ TEST_F(StatusLineTest, AMessageShowsForTwoSecondsThenNothingIsDrawn) {
     manager.update(0.6);
     EXPECT_EQ(status->message(), "");
 
-    // A click at the message reaches what lies under it.
+    // A click at the message reaches what lies under it, and a panel
+    // dragged down to the bottom edge is drawn over the message.
     status->show("Saved walk");
     EXPECT_EQ(status->handleClick(0, CLICK_PRESS, 400, 12), nullptr);
+    window("W", 300, 5);
+    RecordingPainter order;
+    manager.draw(order);
+    size_t message = 0, panel = 0;
+    for (size_t i = 0; i < order.calls.size(); ++i) {
+        if (order.calls[i].text == "Saved walk")
+            message = i;
+        if (order.calls[i].text == "Panel")
+            panel = i;
+    }
+    EXPECT_LT(message, panel);
 }
 
 TEST_F(StatusLineTest, OverlaysDrawOverWindowsAndSeeClicksFirst) {
