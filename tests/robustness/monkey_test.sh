@@ -99,7 +99,26 @@ act_button() {
 act_bone() {
   pick BONES; read -r X Y <<<"$P"
   rnd 9; X=$((X + R - 4)); rnd 9; Y=$((Y + R - 4)); clamp_x; clamp_y
-  add mousemove $X $Y mousedown 1 mouseup 1
+  rnd 2
+  if ((R == 0)); then
+    add mousemove $X $Y mousedown 1 mouseup 1
+    return
+  fi
+  # Drag the bone by its tip, plain, twisting (Shift) or with its chain
+  # (Ctrl); the pick runs in the next frame, so wait a little first.
+  rnd 3
+  local mod=""
+  ((R == 1)) && mod=shift
+  ((R == 2)) && mod=ctrl
+  [ -n "$mod" ] && add keydown $mod
+  add mousemove $X $Y mousedown 1 sleep 0.05
+  rnd 4; local n=$((R + 2))
+  for _ in $(seq 1 $n); do
+    rnd 41; X=$((X + R - 20)); rnd 41; Y=$((Y + R - 20)); clamp_x; clamp_y
+    add mousemove $X $Y sleep 0.01
+  done
+  add mouseup 1
+  [ -n "$mod" ] && add keyup $mod
 }
 act_click() { # random place, button 1, 2 or 3
   anywhere; rnd 10
@@ -175,7 +194,9 @@ act_wheel() {
   for _ in $(seq 1 $n); do add mousedown $b mouseup $b; done
 }
 KEYS=(a b c e k m q s w x z 0 1 5 9 KP_0 KP_3 KP_7 KP_9 space BackSpace BackSpace
-  Left Right Up Down Prior Next F12 Return shift+a shift+z Tab Delete)
+  Left Right Up Down Prior Next F12 Return shift+a shift+z Tab Delete
+  ctrl+z ctrl+z ctrl+y ctrl+shift+z ctrl+d ctrl+c ctrl+v ctrl+shift+v ctrl+m ctrl+o ctrl+s
+  Insert Home alt+Left alt+Right alt+Home alt+End alt+shift+Left alt+shift+Right F1 F2)
 act_keys() {
   rnd 6; local n=$((R + 1))
   for _ in $(seq 1 $n); do pick KEYS; add key "$P"; done
