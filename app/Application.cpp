@@ -252,24 +252,27 @@ void Application::update() {
 
 void Application::drawFrame() {
     Scene& scene = *scenePtr;
+    const bool quick = !plainDrawing && drewFirstFrame;
+    drewFirstFrame = true;
     glClearColor(0.1f, 0.8f, 0.1f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
 
     glPushMatrix();
     applyCamera(scene.camera);
-    drawSkyBox(scene.camera.eye);
-    drawFloor();
+    drawSkyBox(scene.camera.eye, quick);
+    drawFloor(quick);
     if (SkeletonEditor* editor = scene.editor.get()) {
         int w = programState.windowWidth, h = programState.windowHeight;
         if (editor->skeleton)
-            drawSkeleton(*editor->skeleton, 1.0, w, h);
+            drawSkeleton(*editor->skeleton, 1.0, w, h, quick);
         if (editor->ghostSkeleton && editor->showGhost)
-            drawSkeleton(*editor->ghostSkeleton, 0.2, w, h);
+            drawSkeleton(*editor->ghostSkeleton, 0.2, w, h, quick);
     }
     glPopMatrix();
 
     sf::Vector2u size = win->getSize();
     beginOverlay(static_cast<int>(size.x), static_cast<int>(size.y));
+    painter.setBatching(quick);
     painter.beginFrame(static_cast<int>(size.x), static_cast<int>(size.y));
     ++frameCount;
     if (fpsShown) {
@@ -277,6 +280,7 @@ void Application::drawFrame() {
         painter.text(fpsReadout, 10, 10, Rgba{1, 1, 1, 1});
     }
     scene.interface->draw(painter);
+    painter.endFrame();
     endOverlay();
 }
 

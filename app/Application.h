@@ -50,6 +50,13 @@ public:
     sf::Window& window() { return *win; }
     // The painter the overlay is drawn with (tests switch its text cache).
     GlPainter& guiPainter() { return painter; }
+    // Draws every frame the straightforward way (true): immediate mode, one
+    // call per primitive, blending everywhere, as tests compare the quicker
+    // drawing against. The quicker drawing (false, the default) gives the
+    // same pixels; the very first frame is always drawn straightforwardly,
+    // as its text goes through the fonts anyway and the driver then prepares
+    // only what that needs.
+    void setStraightforwardDrawing(bool plain) { plainDrawing = plain; }
     bool showFps() const { return fpsShown; }
     const std::string& fpsText() const { return fpsReadout; }
     double fpsValue() const { return fps; }
@@ -78,5 +85,7 @@ private:
     double fps = 0;
     uint32_t frameCount = 1;
     bool fpsShown = true;
+    bool plainDrawing = false;
+    bool drewFirstFrame = false;
     bool ready = true;
 };

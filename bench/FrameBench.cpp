@@ -114,12 +114,12 @@ void sceneOnlyFrame(Application& app, bool skyOnly) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
     glPushMatrix();
     applyCamera(scene.camera);
-    drawSkyBox(scene.camera.eye);
+    drawSkyBox(scene.camera.eye, true);
     if (!skyOnly) {
-        drawFloor();
+        drawFloor(true);
         const int w = app.state().windowWidth, h = app.state().windowHeight;
-        drawSkeleton(*scene.editor->skeleton, 1.0, w, h);
-        drawSkeleton(*scene.editor->ghostSkeleton, 0.2, w, h);
+        drawSkeleton(*scene.editor->skeleton, 1.0, w, h, true);
+        drawSkeleton(*scene.editor->ghostSkeleton, 0.2, w, h, true);
     }
     glPopMatrix();
     app.window().display();

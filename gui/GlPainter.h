@@ -1,15 +1,23 @@
 #pragma once
 
 #include "gui/GlTextCache.h"
+#include "gui/OverlayBatch.h"
 #include "gui/Painter.h"
 
 class Fonts;
 
-// Draws the GUI's primitives with OpenGL immediate mode and the program's
-// bitmap fonts. Expects the overlay projection (window pixels, y up) to be
-// set and lighting and depth testing to be off. Text that stays the same
-// from frame to frame is drawn from a GlTextCache, pixel for pixel as the
-// fonts draw it.
+// Draws the GUI's primitives with OpenGL and the program's bitmap fonts.
+// Expects the overlay projection (window pixels, y up) to be set, lighting
+// and depth testing off and blending on. Text that stays the same from
+// frame to frame is drawn from a GlTextCache, pixel for pixel as the fonts
+// draw it.
+//
+// Two ways of drawing give the same pixels. Straightforward (the default):
+// every call draws at once, in immediate mode. Batched: the frame's
+// primitives and cached labels are collected in an OverlayBatch and drawn
+// by endFrame() in a few calls through the text cache's atlas, which costs
+// far less on a software renderer; text that must go through the fonts
+// draws what was collected first, so the order on screen stays the same.
 class GlPainter : public Painter {
 public:
     explicit GlPainter(const Fonts& fonts) : cache(fonts) {}
@@ -24,8 +32,24 @@ public:
     void beginFrame(int windowWidth, int windowHeight) {
         cache.beginFrame(windowWidth, windowHeight);
     }
+    // Draws whatever the batch still holds; call after the overlay, before
+    // its GL state is left. Does nothing when drawing straightforwardly.
+    void endFrame() { flush(); }
+    // Batched (true) or straightforward (false); what was collected is
+    // drawn first.
+    void setBatching(bool batch);
+    bool batching() const { return batched; }
     GlTextCache& textCache() { return cache; }
 
 private:
+    void collect(OverlayBatch::Mode mode, const Vertex2D* vertices, int count);
+    void drawText(GlTextCache::Face face, const std::string& text, double x, double y,
+                  const Rgba& color);
+    void flush();
+
     GlTextCache cache;
+    OverlayBatch batch;
+    std::vector<OverlayBatch::Vertex> scratch;
+    std::vector<Vertex2D> segments;
+    bool batched = false;
 };

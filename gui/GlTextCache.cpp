@@ -52,51 +52,71 @@ void GlTextCache::beginFrame(int width, int height) {
         windowWidth = width;
         windowHeight = height;
     }
+    if (atlasFull) {
+        dropCaptures();
+        atlasFull = false;
+    }
     ++frame;
+    // Their room in the atlas comes back when it is next emptied.
     for (auto it = entries.begin(); it != entries.end();) {
-        if (it->second.lastDrawn + KEEP_FRAMES < frame) {
-            dropEntry(it->second);
+        if (it->second.lastDrawn + KEEP_FRAMES < frame)
             it = entries.erase(it);
-        } else {
+        else
             ++it;
-        }
     }
 }
 
-void GlTextCache::draw(Face face, const std::string& text, double x, double y, const Rgba& color) {
-    glColor4d(color.r, color.g, color.b, color.a);
+const GlTextCache::Entry* GlTextCache::cachedEntry(Face face, const std::string& text, double x,
+                                                   double y, const Rgba& color) {
     // The mask passes the alpha test only where the colour's alpha is above
     // zero; a fully transparent text still writes through the font.
     if (!on || unsupported || text.empty() || color.a <= 0 || windowWidth <= 0 ||
-        windowHeight <= 0) {
-        drawThroughFont(face, text, x, y);
-        return;
-    }
+        windowHeight <= 0)
+        return nullptr;
     auto [it, added] = entries.try_emplace(Key{face, text, x, y});
     Entry& entry = it->second;
     const bool seenLastFrame = !added && entry.lastDrawn + 1 == frame;
     entry.lastDrawn = frame;
-    if (!entry.captured && !(seenLastFrame && capture(it->first, entry))) {
-        drawThroughFont(face, text, x, y);
-        return;
-    }
-    drawMask(entry);
+    if (!entry.captured && !(seenLastFrame && !entry.tooLarge && capture(it->first, entry)))
+        return nullptr;
     ++tally.drawnFromCache;
+    return &entry;
+}
+
+void GlTextCache::draw(Face face, const std::string& text, double x, double y, const Rgba& color) {
+    if (const Entry* entry = cachedEntry(face, text, x, y, color)) {
+        glColor4d(color.r, color.g, color.b, color.a);
+        drawMask(*entry);
+    } else {
+        drawThroughFont(face, text, x, y, color);
+    }
+}
+
+bool GlTextCache::maskFor(Face face, const std::string& text, double x, double y,
+                          const Rgba& color, Mask& mask) {
+    const Entry* entry = cachedEntry(face, text, x, y, color);
+    if (entry)
+        mask = entry->mask;
+    return entry != nullptr;
 }
 
 void GlTextCache::release() {
-    for (auto& [key, entry] : entries)
-        dropEntry(entry);
     entries.clear();
     if (framebuffer)
         glDeleteFramebuffers(1, &framebuffer);
     if (colorBuffer)
         glDeleteRenderbuffers(1, &colorBuffer);
-    framebuffer = colorBuffer = 0;
+    if (atlas)
+        glDeleteTextures(1, &atlas);
+    framebuffer = colorBuffer = atlas = 0;
     bufferWidth = bufferHeight = 0;
+    shelves.reset();
+    atlasFull = false;
 }
 
-void GlTextCache::drawThroughFont(Face face, const std::string& text, double x, double y) {
+void GlTextCache::drawThroughFont(Face face, const std::string& text, double x, double y,
+                                  const Rgba& color) {
+    glColor4d(color.r, color.g, color.b, color.a);
     renderWithFont(face, text, x, y);
     ++tally.drawnThroughFont;
 }
@@ -109,14 +129,17 @@ void GlTextCache::renderWithFont(Face face, const std::string& text, double x, d
 }
 
 bool GlTextCache::capture(const Key& key, Entry& entry) {
-    if (!ensureBuffer())
+    if (atlasFull || !ensureBuffer() || !ensureAtlas())
         return false;
     for (int margin = FIRST_MARGIN;; margin *= 4) {
-        if (readCoverage(key, margin, entry)) {
+        const Coverage read = readCoverage(key, margin, entry);
+        if (read == Coverage::Read) {
             entry.captured = true;
             ++tally.captured;
             return true;
         }
+        if (read == Coverage::NoRoom)
+            return false;
         // A glyph reached the edge of the area read; that cannot happen
         // once the area is the whole window.
         if (margin > windowWidth + windowHeight)
@@ -124,7 +147,7 @@ bool GlTextCache::capture(const Key& key, Entry& entry) {
     }
 }
 
-bool GlTextCache::readCoverage(const Key& key, int margin, Entry& entry) {
+GlTextCache::Coverage GlTextCache::readCoverage(const Key& key, int margin, Entry& entry) {
     FTFont& font = key.face == Face::Title ? static_cast<FTFont&>(fonts.titleFont)
                                            : static_cast<FTFont&>(fonts.smallFont);
     const FTBBox box = font.BBox(key.text.c_str(), -1, FTPoint(key.x, key.y, 0), FTPoint(0, 0, 0));
@@ -176,19 +199,27 @@ bool GlTextCache::readCoverage(const Key& key, int margin, Entry& entry) {
     if (maxX >= 0 &&
         ((minX == 0 && left > 0) || (minY == 0 && bottom > 0) ||
          (maxX == width - 1 && right < windowWidth) || (maxY == height - 1 && top < windowHeight)))
-        return false;
+        return Coverage::Grow;
 
-    dropEntry(entry);
+    entry.mask = Mask{};
     if (maxX < 0)
-        return true; // nothing inside the window
-    entry.left = left + minX;
-    entry.bottom = bottom + minY;
-    entry.width = maxX - minX + 1;
-    entry.height = maxY - minY + 1;
-    std::vector<GLubyte> mask(static_cast<size_t>(entry.width) * entry.height);
-    for (int row = 0; row < entry.height; ++row)
-        for (int col = 0; col < entry.width; ++col)
-            mask[static_cast<size_t>(row) * entry.width + col] =
+        return Coverage::Read; // nothing inside the window
+    Mask placed{left + minX, bottom + minY, maxX - minX + 1, maxY - minY + 1, 0, 0};
+    AtlasShelves::Place at;
+    if (!shelves.place(placed.width, placed.height, at)) {
+        // Too large for any atlas, or this one is full until the next frame.
+        if (placed.width + 1 > shelves.size() || placed.height + 3 > shelves.size())
+            entry.tooLarge = true;
+        else
+            atlasFull = true;
+        return Coverage::NoRoom;
+    }
+    placed.atlasX = at.x;
+    placed.atlasY = at.y;
+    std::vector<GLubyte> mask(static_cast<size_t>(placed.width) * placed.height);
+    for (int row = 0; row < placed.height; ++row)
+        for (int col = 0; col < placed.width; ++col)
+            mask[static_cast<size_t>(row) * placed.width + col] =
                 covered[static_cast<size_t>(row + minY) * width + col + minX] ? 255 : 0;
 
     glPushAttrib(GL_TEXTURE_BIT);
@@ -197,21 +228,18 @@ bool GlTextCache::readCoverage(const Key& key, int margin, Entry& entry) {
     glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
     glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
     glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
-    glGenTextures(1, &entry.texture);
-    glBindTexture(GL_TEXTURE_2D, entry.texture);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_ALPHA8, entry.width, entry.height, 0, GL_ALPHA,
-                 GL_UNSIGNED_BYTE, mask.data());
+    glBindTexture(GL_TEXTURE_2D, atlas);
+    glTexSubImage2D(GL_TEXTURE_2D, 0, placed.atlasX, placed.atlasY, placed.width, placed.height,
+                    GL_ALPHA, GL_UNSIGNED_BYTE, mask.data());
     glPopClientAttrib();
     glPopAttrib();
-    return true;
+    entry.mask = placed;
+    return Coverage::Read;
 }
 
 void GlTextCache::drawMask(const Entry& entry) const {
-    if (!entry.texture)
+    const Mask& m = entry.mask;
+    if (m.width == 0)
         return;
     // As the font's bitmaps: no blending, the current colour on every
     // covered pixel. The mask's alpha (0 or 1) times the colour's alpha
@@ -222,17 +250,21 @@ void GlTextCache::drawMask(const Entry& entry) const {
     glEnable(GL_ALPHA_TEST);
     glAlphaFunc(GL_GREATER, 0.0f);
     glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, entry.texture);
+    glBindTexture(GL_TEXTURE_2D, atlas);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-    const int l = entry.left, b = entry.bottom, r = l + entry.width, t = b + entry.height;
+    const int l = m.left, b = m.bottom, r = l + m.width, t = b + m.height;
+    // A power of two: the texel edges are exact.
+    const float texel = 1.0f / static_cast<float>(shelves.size());
+    const float s0 = m.atlasX * texel, t0 = m.atlasY * texel;
+    const float s1 = (m.atlasX + m.width) * texel, t1 = (m.atlasY + m.height) * texel;
     glBegin(GL_QUADS);
-    glTexCoord2i(0, 0);
+    glTexCoord2f(s0, t0);
     glVertex2i(l, b);
-    glTexCoord2i(1, 0);
+    glTexCoord2f(s1, t0);
     glVertex2i(r, b);
-    glTexCoord2i(1, 1);
+    glTexCoord2f(s1, t1);
     glVertex2i(r, t);
-    glTexCoord2i(0, 1);
+    glTexCoord2f(s0, t1);
     glVertex2i(l, t);
     glEnd();
     glPopAttrib();
@@ -273,9 +305,35 @@ bool GlTextCache::ensureBuffer() {
     return true;
 }
 
-void GlTextCache::dropEntry(Entry& entry) {
-    if (entry.texture)
-        glDeleteTextures(1, &entry.texture);
-    entry.texture = 0;
-    entry.width = entry.height = 0;
+bool GlTextCache::ensureAtlas() {
+    if (atlas)
+        return true;
+    const int side = shelves.size();
+    std::vector<GLubyte> texels(static_cast<size_t>(side) * side, 0);
+    glPushAttrib(GL_TEXTURE_BIT);
+    glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
+    glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
+    glGenTextures(1, &atlas);
+    glBindTexture(GL_TEXTURE_2D, atlas);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_ALPHA8, side, side, 0, GL_ALPHA, GL_UNSIGNED_BYTE,
+                 texels.data());
+    glPopClientAttrib();
+    glPopAttrib();
+    shelves.reset();
+    return true;
+}
+
+void GlTextCache::dropCaptures() {
+    for (auto& [key, entry] : entries) {
+        entry.captured = false;
+        entry.mask = Mask{};
+    }
+    shelves.reset();
 }

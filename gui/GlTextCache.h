@@ -1,5 +1,6 @@
 #pragma once
 
+#include "gui/AtlasShelves.h"
 #include "gui/Painter.h"
 
 #include <cstdint>
@@ -16,11 +17,12 @@ class Fonts;
 // first time one is seen it is drawn through the font as usual; when it is
 // drawn again in the next frame, it is drawn once more through the font
 // into an off-screen buffer of the window's size, at the same window
-// position, and the pixels the glyphs covered are read back into a mask
-// texture. From then on the mask is drawn as a quad whose fragments take
-// the current colour and, as with the font's bitmaps, no blending; the
-// uncovered texels are discarded by the alpha test. The result is the same
-// pixels the font would have drawn. A text that changes every frame (a
+// position, and the pixels the glyphs covered are read back into a mask in
+// one shared texture (the atlas), so many labels can be drawn in one call.
+// From then on the mask is drawn as a quad whose fragments take the current
+// colour and, as with the font's bitmaps, no blending; the uncovered texels
+// are discarded by the alpha test. The result is the same pixels the font
+// would have drawn. A text that changes every frame (a
 // readout while it counts) is never captured and costs what it always did.
 //
 // A changed text or position is a different key, so setText and typing need
@@ -53,6 +55,24 @@ public:
     // (x, y), in `color` (which stays the current GL colour): from the
     // cache when it can, else through the font.
     void draw(Face face, const std::string& text, double x, double y, const Rgba& color);
+    // Where a captured text's mask lies: window pixels and atlas texels.
+    struct Mask {
+        int left = 0, bottom = 0, width = 0, height = 0;
+        int atlasX = 0, atlasY = 0;
+    };
+    // What draw() does without drawing: true with the mask (width 0 when
+    // the text covers no pixel) when the text is to be drawn from the
+    // atlas, false when it must go through the font (drawThroughFont).
+    bool maskFor(Face face, const std::string& text, double x, double y, const Rgba& color,
+                 Mask& mask);
+    // Draws the text with the font in `color`, as draw() does when the text
+    // is not cached, and counts it.
+    void drawThroughFont(Face face, const std::string& text, double x, double y,
+                         const Rgba& color);
+    // The atlas texture (0 before the first capture) and its side in texels.
+    unsigned atlasTexture() const { return atlas; }
+    int atlasSize() const { return shelves.size(); }
+
     // Switched off, every text is drawn through the font; what was captured
     // stays for when it is switched on again. On by default.
     void setEnabled(bool enable) { on = enable; }
@@ -79,23 +99,31 @@ private:
     struct Entry {
         uint64_t lastDrawn = 0;
         bool captured = false;
-        // The covered pixels' bounding box in window pixels, and the mask;
-        // texture 0 when nothing was covered.
-        int left = 0, bottom = 0, width = 0, height = 0;
-        unsigned texture = 0;
+        // Set when the mask can never fit the atlas: always drawn through
+        // the font.
+        bool tooLarge = false;
+        // The covered pixels' bounding box in window pixels and where the
+        // mask lies in the atlas; width 0 when nothing was covered.
+        Mask mask;
     };
 
-    void drawThroughFont(Face face, const std::string& text, double x, double y);
+    // The bookkeeping of draw(): the entry to draw from, or null.
+    const Entry* cachedEntry(Face face, const std::string& text, double x, double y,
+                             const Rgba& color);
     void renderWithFont(Face face, const std::string& text, double x, double y) const;
     // Captures the entry's mask; false when the driver cannot.
     bool capture(const Key& key, Entry& entry);
+    enum class Coverage { Read, Grow, NoRoom };
     // Draws the text off screen and reads the area of its bounding box grown
-    // by `margin` pixels into the entry; false when a glyph reached the
-    // edge of that area, so a larger one must be read.
-    bool readCoverage(const Key& key, int margin, Entry& entry);
+    // by `margin` pixels into the entry's place in the atlas: Grow when a
+    // glyph reached the edge of that area, so a larger one must be read;
+    // NoRoom when the atlas cannot take the mask.
+    Coverage readCoverage(const Key& key, int margin, Entry& entry);
     void drawMask(const Entry& entry) const;
     bool ensureBuffer();
-    void dropEntry(Entry& entry);
+    bool ensureAtlas();
+    // Forgets every capture and empties the atlas.
+    void dropCaptures();
 
     const Fonts& fonts;
     std::unordered_map<Key, Entry, KeyHash> entries;
@@ -104,6 +132,11 @@ private:
     int windowWidth = 0, windowHeight = 0;
     int bufferWidth = 0, bufferHeight = 0;
     unsigned framebuffer = 0, colorBuffer = 0;
+    unsigned atlas = 0;
+    AtlasShelves shelves{1024};
+    // The atlas ran out of room this frame: it is emptied at the next
+    // frame's start, when no drawing still refers to it.
+    bool atlasFull = false;
     bool on = true;
     // Set when the driver cannot give the off-screen buffer.
     bool unsupported = false;

@@ -61,10 +61,14 @@ const SkyFace skyFaces[6] = {
 };
 } // namespace
 
-void drawSkyBox(const Vec3& eye) {
+void drawSkyBox(const Vec3& eye, bool unblended) {
     glPushMatrix();
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_LIGHTING);
+    // Every colour is opaque, so blending gives the colour itself; without
+    // it the software renderer writes the pixels without reading them.
+    if (unblended)
+        glDisable(GL_BLEND);
     glTranslated(eye.x, eye.y, eye.z);
     glScaled(5, 5, 5);
     glBegin(GL_QUADS);
@@ -80,10 +84,14 @@ void drawSkyBox(const Vec3& eye) {
     glEnd();
     glEnable(GL_DEPTH_TEST);
     glEnable(GL_LIGHTING);
+    glEnable(GL_BLEND);
     glPopMatrix();
 }
 
-void drawFloor() {
+void drawFloor(bool unblended) {
+    // Opaque and lit with opaque materials: as the sky box.
+    if (unblended)
+        glDisable(GL_BLEND);
     glNormal3d(0, 1, 0);
     glBegin(GL_QUADS);
     glColor3d(0, 0.9, 0.9);
@@ -95,6 +103,7 @@ void drawFloor() {
     glColor3d(0, 0.2, 0.9);
     glVertex3i(2, 0, -2);
     glEnd();
+    glEnable(GL_BLEND);
 }
 
 void beginOverlay(int windowWidth, int windowHeight) {

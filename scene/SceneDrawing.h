@@ -24,10 +24,12 @@ void applyProjection(const Camera& camera);
 void applyCamera(const Camera& camera);
 
 // The gradient cube around the eye: drawn without depth test or lighting,
-// so everything drawn after it lies in front.
-void drawSkyBox(const Vec3& eye);
-// The 4 x 4 coloured floor quad at height 0, facing up.
-void drawFloor();
+// so everything drawn after it lies in front. `unblended` draws it with
+// blending off, the same pixels for less work; blending is on afterwards.
+void drawSkyBox(const Vec3& eye, bool unblended = false);
+// The 4 x 4 coloured floor quad at height 0, facing up; `unblended` as for
+// the sky box.
+void drawFloor(bool unblended = false);
 
 // Switches to the overlay: window pixels, origin bottom-left, y up; depth
 // test and lighting off; the projection matrix stays current.

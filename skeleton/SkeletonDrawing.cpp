@@ -88,7 +88,9 @@ long nearestHitName(const std::vector<unsigned int>& buffer, std::size_t size, i
     return chosen;
 }
 
-void drawBone(const Bone& bone, double alpha) {
+namespace {
+// The bone's three fins as triangles, inside a glBegin(GL_TRIANGLES).
+void emitBone(const Bone& bone, double alpha) {
     if (!bone.parent())
         return;
     const bool selected = bone.selected();
@@ -104,11 +106,6 @@ void drawBone(const Bone& bone, double alpha) {
     // have an endPoint still draws its (degenerate) triangles.
     const Vec3 tip = p + frame.axisY * toSinglePrecision(bone.length());
 
-    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT);
-    glEnable(GL_LIGHTING);
-    // Both sides of the fins must show.
-    glDisable(GL_CULL_FACE);
-    glBegin(GL_TRIANGLES);
     normal(frame.axisZ);
     glColor4d(r, g, b, alpha);
     vertex(p + x);
@@ -129,13 +126,48 @@ void drawBone(const Bone& bone, double alpha) {
     vertex(p + z);
     glColor4d(r / 3, g / 3, b / 3, alpha);
     vertex(tip);
+}
+
+// Lit, both sides of the fins showing.
+void beginBones() {
+    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT);
+    glEnable(GL_LIGHTING);
+    glDisable(GL_CULL_FACE);
+    glBegin(GL_TRIANGLES);
+}
+
+void endBones() {
     glEnd();
     glPopAttrib();
 }
+} // namespace
 
-void drawSkeleton(Skeleton& skeleton, double alpha, int windowWidth, int windowHeight) {
-    for (int i = 0; i < skeleton.boneCount(); ++i)
-        drawBone(*skeleton.boneAt(i), alpha);
+void drawBone(const Bone& bone, double alpha) {
+    if (!bone.parent())
+        return;
+    beginBones();
+    emitBone(bone, alpha);
+    endBones();
+}
+
+void drawSkeleton(Skeleton& skeleton, double alpha, int windowWidth, int windowHeight,
+                  bool together) {
+    if (together) {
+        // One call for all the bones, in the same order with the same state:
+        // the same pixels. Opaque bones blend to their own colour, so they
+        // are drawn unblended.
+        glPushAttrib(GL_COLOR_BUFFER_BIT);
+        if (alpha >= 1)
+            glDisable(GL_BLEND);
+        beginBones();
+        for (int i = 0; i < skeleton.boneCount(); ++i)
+            emitBone(*skeleton.boneAt(i), alpha);
+        endBones();
+        glPopAttrib();
+    } else {
+        for (int i = 0; i < skeleton.boneCount(); ++i)
+            drawBone(*skeleton.boneAt(i), alpha);
+    }
     if (skeleton.pickRequested)
         pickBone(skeleton, windowWidth, windowHeight);
     if (alpha >= 1) {

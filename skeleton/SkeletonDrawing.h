@@ -12,8 +12,10 @@ void drawBone(const Bone& bone, double alpha);
 
 // Draws every bone, runs a pending pick (see pickBone) and, when alpha >= 1,
 // the origin marker. windowWidth/windowHeight are the window's current size
-// in pixels.
-void drawSkeleton(Skeleton& skeleton, double alpha, int windowWidth, int windowHeight);
+// in pixels. `together` draws all the bones in one call (opaque ones
+// unblended): the same pixels for less work.
+void drawSkeleton(Skeleton& skeleton, double alpha, int windowWidth, int windowHeight,
+                  bool together = false);
 
 // Selection-mode pick at (pickX, pickY): the nearest bone under that pixel
 // becomes the selected bone, a miss deselects. Postponed (pickRequested stays
