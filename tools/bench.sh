@@ -4,14 +4,20 @@
 # machine may be shared and noisy:
 #
 #   frame       one editor frame through the program's render() against a
-#               bare clear-and-present, 800 x 600, no frame limit
+#               bare clear-and-present, 800 x 600, no frame limit; wall time
+#               and the CPU of all threads (Mesa's software renderer draws
+#               on several), with the fonts, 3-D part and sky box rows
+#               showing where the time goes
+#   timeline    the same editor frame with the timeline strip (F2) shown
+#               over five frames, against the bare frame
 #   pick        the extra cost of a frame that carries a bone pick, as a
 #               share of a bare frame (the pick must finish in that frame)
-#   timeline    the extra cost of the editor frame with the timeline strip
-#               (F2) shown over five frames, as a share of a bare frame
 #   start-up    process spawn to the first presented frame of the program
 #               (its own constructor and first loop pass) against a bare
 #               window with the same settings
+#   idle        the CPU the program takes, left alone for 10 s at the shipped
+#               settings (window size, frame limit), as a share of one core
+#               (tools/idle_cpu.sh on the Release program)
 #   formats     the animation reader and writer against strtod / snprintf
 #   model       instructions of one editorUpdate while a looping animation
 #               plays on 21 bones (callgrind; repeatable)
@@ -53,8 +59,8 @@ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DKINEMORPH_BENCH=ON -DKINEMOR
 }
 [[ "$(cmake --build "$build" --target help 2>/dev/null)" == *bench_frame* ]] ||
   fail "no benchmark targets: Google Benchmark (libbenchmark-dev) was not found; run tools/setup.sh"
-echo "bench: building ${targets[*]} in $build (Release)"
-cmake --build "$build" -j2 --target "${targets[@]}" >"$build/bench-build.log" 2>&1 || {
+echo "bench: building kinemorph ${targets[*]} in $build (Release)"
+cmake --build "$build" -j2 --target kinemorph "${targets[@]}" >"$build/bench-build.log" 2>&1 || {
   tail -40 "$build/bench-build.log" >&2
   fail "the build failed (log: $build/bench-build.log)"
 }
@@ -62,6 +68,7 @@ bin="$build/bench"
 for t in "${targets[@]}"; do
   [ -x "$bin/$t" ] || fail "$bin/$t was not built (is Google Benchmark installed?)"
 done
+[ -x "$build/kinemorph" ] || fail "$build/kinemorph was not built"
 command -v valgrind >/dev/null || fail "valgrind not found; run tools/setup.sh first"
 rm -rf "$out"
 mkdir -p "$out"
@@ -137,6 +144,16 @@ instructions=$(awk '/^summary:/ { print $2 }' "$out/editor-update.callgrind")
 [ -n "$instructions" ] || fail "no instruction count in $out/editor-update.callgrind"
 callgrind_annotate --inclusive=yes "$out/editor-update.callgrind" >"$out/editor-update.inclusive.txt" 2>/dev/null
 callgrind_annotate "$out/editor-update.callgrind" >"$out/editor-update.self.txt" 2>/dev/null
+
+# The idle program runs in an X server of its own, so nothing else here
+# draws while it is measured.
+echo "bench: measuring the idle program's CPU"
+tools/idle_cpu.sh "$build/kinemorph" >"$out/idle.log" 2>&1 || {
+  cat "$out/idle.log" >&2
+  fail "tools/idle_cpu.sh failed"
+}
+idle=$(awk '/^idle CPU:/ { print $3 }' "$out/idle.log")
+[ -n "$idle" ] || fail "no figure in $out/idle.log"
 
 # ---- the table -------------------------------------------------------------
 # A median from a Google Benchmark CSV, in microseconds: column "real_time"
@@ -233,6 +250,8 @@ start_cpu=$(awk -v t="$start_cpu" 'BEGIN { print t * 1000 }')
 start_bare_cpu=$(awk -v t="$start_bare_cpu" 'BEGIN { print t * 1000 }')
 against "  same, CPU of the process" "$start_cpu" "$start_bare_cpu" -
 against "  music stream start / start-up" "$music" "$start" -
+row "Idle, $(setting windowed_width 800)x$(setting windowed_height 600), $(setting framerate_limit 0) fps limit" \
+  "$idle % CPU" "one core" "$(awk -v p="$idle" 'BEGIN { printf "%.3f", p / 100 }')" 0.35
 # Where the start-up time goes, for the notes under the table.
 phases=()
 for phase in StartProgram:to_main_ms StartProgram:setup_ms StartProgram:first_frame_ms \
@@ -287,7 +306,7 @@ echo
 } | column -t -s '|'
 echo
 echo "Medians of $reps interleaved repetitions ($start_reps for start-up; frames: medians of" \
-  "100 rounds of the seven kinds of frame in turn per repetition)."
+  "100 rounds of the seven kinds of frame in turn per repetition; idle: one reading, not a median)."
 echo "Start-up phases (median ms):" \
   "program: to main ${phases[0]}, constructor ${phases[1]}, first pass ${phases[2]};" \
   "bare window: to main ${phases[3]}, window ${phases[4]}, first frame ${phases[5]}."
