@@ -4,14 +4,20 @@
 # machine may be shared and noisy:
 #
 #   frame       one editor frame through the program's render() against a
-#               bare clear-and-present, 800 x 600, no frame limit
+#               bare clear-and-present, 800 x 600, no frame limit; wall time
+#               and the CPU of all threads (Mesa's software renderer draws
+#               on several), with the fonts, 3-D part and sky box rows
+#               showing where the time goes
+#   timeline    the same editor frame with the timeline strip (F2) shown
+#               over five frames, against the bare frame
 #   pick        the extra cost of a frame that carries a bone pick, as a
 #               share of a bare frame (the pick must finish in that frame)
-#   timeline    the extra cost of the editor frame with the timeline strip
-#               (F2) shown over five frames, as a share of a bare frame
 #   start-up    process spawn to the first presented frame of the program
 #               (its own constructor and first loop pass) against a bare
 #               window with the same settings
+#   idle        the CPU the program takes, left alone for 10 s at the shipped
+#               settings (window size, frame limit), as a share of one core
+#               (tools/idle_cpu.sh on the Release program)
 #   formats     the animation reader and writer against strtod / snprintf
 #   model       instructions of one editorUpdate while a looping animation
 #               plays on 21 bones (callgrind; repeatable)
@@ -30,7 +36,7 @@
 # <build>/bench-results/. Exits non-zero only when something fails to build
 # or run; a missed target is reported in the table.
 set -uo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/.." || exit 1
 root=$(pwd)
 build=${BENCH_BUILD:-build-bench}
 reps=${BENCH_REPETITIONS:-7}
@@ -53,8 +59,8 @@ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DKINEMORPH_BENCH=ON -DKINEMOR
 }
 [[ "$(cmake --build "$build" --target help 2>/dev/null)" == *bench_frame* ]] ||
   fail "no benchmark targets: Google Benchmark (libbenchmark-dev) was not found; run tools/setup.sh"
-echo "bench: building ${targets[*]} in $build (Release)"
-cmake --build "$build" -j2 --target "${targets[@]}" >"$build/bench-build.log" 2>&1 || {
+echo "bench: building kinemorph ${targets[*]} in $build (Release)"
+cmake --build "$build" -j2 --target kinemorph "${targets[@]}" >"$build/bench-build.log" 2>&1 || {
   tail -40 "$build/bench-build.log" >&2
   fail "the build failed (log: $build/bench-build.log)"
 }
@@ -62,6 +68,7 @@ bin="$build/bench"
 for t in "${targets[@]}"; do
   [ -x "$bin/$t" ] || fail "$bin/$t was not built (is Google Benchmark installed?)"
 done
+[ -x "$build/kinemorph" ] || fail "$build/kinemorph was not built"
 command -v valgrind >/dev/null || fail "valgrind not found; run tools/setup.sh first"
 rm -rf "$out"
 mkdir -p "$out"
@@ -97,9 +104,18 @@ gbench() { # name repetitions binary [args...]
 }
 
 gbench animation "$reps" "$bin/bench_animation" --benchmark_min_time=0.5
-gbench skeleton "$reps" "$bin/bench_skeleton" --benchmark_min_time=0.3
+# Google Benchmark's CSV takes its columns from the first case it reports
+# and aborts when a later one brings a counter of its own (its order is
+# random here), so cases with different counters run into files of their
+# own: the drag moves count "reached", the root rotation nothing; the history
+# memory case counts megabytes, the undo case microseconds per step.
+gbench skeleton "$reps" "$bin/bench_skeleton" --benchmark_min_time=0.3 \
+  --benchmark_filter='^rootRotation$'
+gbench drag "$reps" "$bin/bench_skeleton" --benchmark_min_time=0.3 \
+  --benchmark_filter='^(aimStep|ikStep|ikStepOutOfReach)$'
 gbench frame "$reps" env DISPLAY="$gl_display" "$bin/bench_frame"
-gbench history "$reps" "$bin/bench_history"
+gbench history "$reps" "$bin/bench_history" --benchmark_filter='^HistoryOf1000EditsOn1000Frames(/|$)'
+gbench undo "$reps" "$bin/bench_history" --benchmark_filter='^UndoRedoOn10000Frames(/|$)'
 
 # Start-up uses the shipped settings, as the program started from the
 # repository root would.
@@ -129,6 +145,16 @@ instructions=$(awk '/^summary:/ { print $2 }' "$out/editor-update.callgrind")
 callgrind_annotate --inclusive=yes "$out/editor-update.callgrind" >"$out/editor-update.inclusive.txt" 2>/dev/null
 callgrind_annotate "$out/editor-update.callgrind" >"$out/editor-update.self.txt" 2>/dev/null
 
+# The idle program runs in an X server of its own, so nothing else here
+# draws while it is measured.
+echo "bench: measuring the idle program's CPU"
+tools/idle_cpu.sh "$build/kinemorph" >"$out/idle.log" 2>&1 || {
+  cat "$out/idle.log" >&2
+  fail "tools/idle_cpu.sh failed"
+}
+idle=$(awk '/^idle CPU:/ { print $3 }' "$out/idle.log")
+[ -n "$idle" ] || fail "no figure in $out/idle.log"
+
 # ---- the table -------------------------------------------------------------
 # A median from a Google Benchmark CSV, in microseconds: column "real_time"
 # (wall clock) or "cpu_time", or a user counter by its name.
@@ -142,6 +168,9 @@ median() { # file case column
       # A case with arguments is asked for whole ("Case/3"), others by name.
       sub(/_median$/, "", name); full = name; sub(/\/.*/, "", name)
       if (name != want && full != want) next
+      # A column the file lacks, or one left empty for this case, is no
+      # figure: $(h[col]) would then be the whole line or nothing.
+      if (!(col in h) || $(h[col]) == "") exit
       v = $(h[col])
       if (col == "real_time" || col == "cpu_time") {
         u = $(h["time_unit"])
@@ -176,35 +205,38 @@ against() { # case time baseline target: a row with the time's ratio to the base
   row "$1" "$(fmt "$2")" "$(fmt "$3")" "$(ratio "$2" "$3")" "$4"
 }
 
-bare=$(median frame InterleavedFrames bare_us) || exit 1
-frame=$(median frame InterleavedFrames frame_us) || exit 1
-pick=$(median frame InterleavedFrames pick_us) || exit 1
-against "Editor frame / bare frame (wall)" "$frame" "$bare" 2.0
-bare_cpu=$(median frame InterleavedFrames bare_cpu_us) || exit 1
-frame_cpu=$(median frame InterleavedFrames frame_cpu_us) || exit 1
-against "  same, CPU of all threads" "$frame_cpu" "$bare_cpu" -
-fonts=$(median frame InterleavedFrames fonts_us) || exit 1
-fonts_cpu=$(median frame InterleavedFrames fonts_cpu_us) || exit 1
-against "  text through the fonts, no cache" "$fonts" "$bare" -
-against "  same, CPU of all threads" "$fonts_cpu" "$bare_cpu" -
+# The frame counters: medians of wall and process-CPU microseconds per kind.
+frame_us() { median frame InterleavedFrames "$1_us"; }
+frame_cpu_us() { median frame InterleavedFrames "$1_cpu_us"; }
+bare=$(frame_us bare) || exit 1
+bare_cpu=$(frame_cpu_us bare) || exit 1
+# Each kind of frame against the bare one: wall, then the CPU of all threads,
+# which shows the work Mesa spreads over its threads that the wall time hides.
+frame_rows() { # kind label wall-target cpu-target
+  local t c
+  t=$(frame_us "$1") || exit 1
+  c=$(frame_cpu_us "$1") || exit 1
+  against "$2" "$t" "$bare" "$3"
+  against "  same, CPU of all threads" "$c" "$bare_cpu" "$4"
+}
+frame_rows frame "Editor frame / bare frame (wall)" 3.0 3.5
+frame_rows fonts "  text through the fonts, no cache" - -
 for part in scene:"  3-D part only: sky box, floor, skeletons" sky:"  sky box only"; do
-  t=$(median frame InterleavedFrames "${part%%:*}_us") || exit 1
+  t=$(frame_us "${part%%:*}") || exit 1
   against "${part#*:}" "$t" "$bare" -
 done
+frame_rows timeline "Editor frame with the timeline shown / bare frame" 3.0 3.5
+# The pick must finish inside the frame that carries it: its extra cost
+# over an editor frame, as a share of a bare frame.
+frame=$(frame_us frame) || exit 1
+frame_cpu=$(frame_cpu_us frame) || exit 1
+pick=$(frame_us pick) || exit 1
+pick_cpu=$(frame_cpu_us pick) || exit 1
 extra=$(awk -v p="$pick" -v f="$frame" 'BEGIN { print p - f }')
 row "Pick: extra cost / bare frame" "$(fmt "$pick") with pick" "$(fmt "$frame") without" \
   "$(ratio "$extra" "$bare")" 0.5
-pick_cpu=$(median frame InterleavedFrames pick_cpu_us) || exit 1
 extra_cpu=$(awk -v p="$pick_cpu" -v f="$frame_cpu" 'BEGIN { print p - f }')
 row "  same, CPU of all threads" "$(fmt "$pick_cpu") with pick" "$(fmt "$frame_cpu") without" \
-  "$(ratio "$extra_cpu" "$bare_cpu")" -
-timeline=$(median frame InterleavedFrames timeline_us) || exit 1
-extra=$(awk -v t="$timeline" -v f="$frame" 'BEGIN { print t - f }')
-row "Timeline shown (F2): extra cost / bare frame" "$(fmt "$timeline") with it" \
-  "$(fmt "$frame") without" "$(ratio "$extra" "$bare")" -
-timeline_cpu=$(median frame InterleavedFrames timeline_cpu_us) || exit 1
-extra_cpu=$(awk -v t="$timeline_cpu" -v f="$frame_cpu" 'BEGIN { print t - f }')
-row "  same, CPU of all threads" "$(fmt "$timeline_cpu") with it" "$(fmt "$frame_cpu") without" \
   "$(ratio "$extra_cpu" "$bare_cpu")" -
 
 start=$(median startup StartProgram real_time) || exit 1
@@ -212,11 +244,21 @@ start_bare=$(median startup StartBareWindow real_time) || exit 1
 music=$(median music StartMusic real_time) || exit 1
 against "Start-up to first frame / bare window" "$start" "$start_bare" 1.5
 # The probes count CPU in milliseconds; the table wants microseconds.
-start_cpu=$(median startup StartProgram cpu_ms | awk '{ print $1 * 1000 }')
-start_bare_cpu=$(median startup StartBareWindow cpu_ms | awk '{ print $1 * 1000 }')
-[ -n "$start_cpu" ] && [ -n "$start_bare_cpu" ] || exit 1
+start_cpu=$(median startup StartProgram cpu_ms) || exit 1
+start_bare_cpu=$(median startup StartBareWindow cpu_ms) || exit 1
+start_cpu=$(awk -v t="$start_cpu" 'BEGIN { print t * 1000 }')
+start_bare_cpu=$(awk -v t="$start_bare_cpu" 'BEGIN { print t * 1000 }')
 against "  same, CPU of the process" "$start_cpu" "$start_bare_cpu" -
 against "  music stream start / start-up" "$music" "$start" -
+row "Idle, $(setting windowed_width 800)x$(setting windowed_height 600), $(setting framerate_limit 0) fps limit" \
+  "$idle % CPU" "one core" "$(awk -v p="$idle" 'BEGIN { printf "%.3f", p / 100 }')" 0.35
+# Where the start-up time goes, for the notes under the table.
+phases=()
+for phase in StartProgram:to_main_ms StartProgram:setup_ms StartProgram:first_frame_ms \
+  StartBareWindow:to_main_ms StartBareWindow:setup_ms StartBareWindow:first_frame_ms; do
+  t=$(median startup "${phase%%:*}" "${phase#*:}") || exit 1
+  phases+=("$(printf '%.1f' "$t")")
+done
 
 read_t=$(median animation ReadAnimation real_time) || exit 1
 read_b=$(median animation ReadBaselineStrtod real_time) || exit 1
@@ -227,19 +269,25 @@ against "Animation write / snprintf" "$write_t" "$write_b" 1.5
 
 per_update=$(awk -v i="$instructions" -v n="$updates" 'BEGIN { printf "%.0f", i / n }')
 row "editorUpdate, looping play, 21 bones" "$per_update instr" "-" "-" -
-row "Player update, 21 bones" "$(fmt "$(median animation PlayerUpdate real_time)")" "-" "-" -
-row "Root rotation, 21-bone rebuild" "$(fmt "$(median skeleton rootRotation real_time)")" "-" "-" -
+# Figures shown for the record, with no baseline or target.
+plain() { # case file benchmark
+  local t
+  t=$(median "$2" "$3" real_time) || exit 1
+  row "$1" "$(fmt "$t")" "-" "-" -
+}
+plain "Player update, 21 bones" animation PlayerUpdate
+plain "Root rotation, 21-bone rebuild" skeleton rootRotation
 # The drag gestures run once per mouse move; their baseline is a fixed
 # budget, not a measurement.
 budget() { # case benchmark
   local t
-  t=$(median skeleton "$2" real_time) || exit 1
+  t=$(median drag "$2" real_time) || exit 1
   row "$1" "$(fmt "$t")" "1 ms budget" "$(ratio "$t" 1000)" 0.5
 }
 budget "Bone drag, one move (aim)" aimStep
 budget "Ctrl-drag, one move (3-bone IK)" ikStep
 budget "  same, pointer out of reach" ikStepOutOfReach
-row "Save + load, 10000 frames" "$(fmt "$(median animation SaveAndLoadFile real_time)")" "-" "-" -
+plain "Save + load, 10000 frames" animation SaveAndLoadFile
 history_mb=$(median history HistoryOf1000EditsOn1000Frames history_mb) || exit 1
 heap_mb=$(median history HistoryOf1000EditsOn1000Frames heap_growth_mb) || exit 1
 row "Undo history, 1000 edits on 1000 frames" "$(printf '%.2f MB' "$history_mb")" "10 MB budget" \
@@ -247,7 +295,7 @@ row "Undo history, 1000 edits on 1000 frames" "$(printf '%.2f MB' "$history_mb")
 row "  heap growth over the same edits" "$(printf '%.2f MB' "$heap_mb")" "10 MB budget" \
   "$(ratio "$heap_mb" 10)" 1
 for kind in 1:"Undo or redo, 10000 frames (new times)" 3:"  same, a frame deleted mid-animation"; do
-  t=$(median history "UndoRedoOn10000Frames/${kind%%:*}" per_step_us) || exit 1
+  t=$(median undo "UndoRedoOn10000Frames/${kind%%:*}" per_step_us) || exit 1
   row "${kind#*:}" "$(fmt "$t")" "1 ms budget" "$(ratio "$t" 1000)" 1
 done
 
@@ -258,15 +306,11 @@ echo
 } | column -t -s '|'
 echo
 echo "Medians of $reps interleaved repetitions ($start_reps for start-up; frames: medians of" \
-  "100 rounds of the seven kinds of frame in turn per repetition)."
+  "100 rounds of the seven kinds of frame in turn per repetition; idle: one reading, not a median)."
 echo "Start-up phases (median ms):" \
-  "program: to main $(median startup StartProgram to_main_ms | xargs printf '%.1f')," \
-  "constructor $(median startup StartProgram setup_ms | xargs printf '%.1f')," \
-  "first pass $(median startup StartProgram first_frame_ms | xargs printf '%.1f');" \
-  "bare window: to main $(median startup StartBareWindow to_main_ms | xargs printf '%.1f')," \
-  "window $(median startup StartBareWindow setup_ms | xargs printf '%.1f')," \
-  "first frame $(median startup StartBareWindow first_frame_ms | xargs printf '%.1f')."
-echo "A pick or timeline ratio at or below 0 means that frame was no slower than one without," \
+  "program: to main ${phases[0]}, constructor ${phases[1]}, first pass ${phases[2]};" \
+  "bare window: to main ${phases[3]}, window ${phases[4]}, first frame ${phases[5]}."
+echo "A pick ratio at or below 0 means the frame with the pick was no slower than one without," \
   "within the noise."
 echo "Where editorUpdate's instructions go: $out/editor-update.inclusive.txt"
 if [ "$missed" -gt 0 ]; then
