@@ -15,6 +15,7 @@
 
 #include <cstdlib>
 #include <ctime>
+#include <future>
 #include <iostream>
 #include <sstream>
 
@@ -81,6 +82,19 @@ Application::Application() {
 
     bool windowOpen = false;
     DisplayProbe probe;
+    // Making the window and its GL context is the slowest part of a start,
+    // and all the driver's. Meanwhile a second thread makes the fonts'
+    // glyphs and builds the GUI and the editor, which need no GL; the lights
+    // and the music follow once the window is there.
+    std::future<void> building;
+    if (probe.available() && fonts.loaded()) {
+        fonts.setFaceSizes();
+        installTextMetrics(&fonts);
+        building = std::async(std::launch::async, [this] {
+            fonts.prepareGlyphs();
+            scenePtr->buildInterface();
+        });
+    }
     if (probe.available()) {
         win = std::make_unique<sf::Window>();
         createWindow();
@@ -106,11 +120,11 @@ Application::Application() {
         ready = false;
     }
 
+    if (building.valid())
+        building.get();
     if (ready) {
-        fonts.setFaceSizes();
-        installTextMetrics(&fonts);
         setFixedGlState();
-        scenePtr->setUp();
+        scenePtr->finishSetUp();
         Scene* scene = scenePtr.get();
         scene->interface->commandCallback = [scene](InterfaceComponent* hit, int32_t, int32_t) {
             scene->handleCommand(hit);

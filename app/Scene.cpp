@@ -15,6 +15,11 @@ Scene::Scene(ProgramState& state_, MusicFactory makeMusic_)
 Scene::~Scene() = default;
 
 void Scene::build() {
+    buildInterface();
+    startBackgroundMusic();
+}
+
+void Scene::buildInterface() {
     camera.speed = 0.09;
     camera.eye = Vec3(0, 10, 10);
     camera.freeYaw = -90;
@@ -34,6 +39,9 @@ void Scene::build() {
         interface->addToTopDock(musicButton.get());
         ownedComponents.push_back(std::move(musicButton));
     }
+}
+
+void Scene::startBackgroundMusic() {
     musicVolume = MUSIC_START_VOLUME;
     if (makeMusic)
         music = makeMusic();

@@ -35,6 +35,12 @@ public:
     // setUp without the GL part (the lights): everything else, so tests can
     // build a complete scene without a window.
     void build();
+    // build() without the music: touches neither GL nor the sound device,
+    // so it can run on another thread while the window is made.
+    void buildInterface();
+    // What setUp() does beyond buildInterface(): the lights (GL) and the
+    // music's start.
+    void finishSetUp();
 
     // The one receiver of button hits the GUI passes on: the editor first,
     // then the three music commands (which act on the press only).
@@ -56,6 +62,8 @@ public:
     bool leftToggle = false;
 
 private:
+    void startBackgroundMusic();
+
     ProgramState& state;
     MusicFactory makeMusic;
     // Components registered with the manager by the scene itself (music

@@ -7,3 +7,8 @@ void Scene::setUp() {
     applyLights(lighting);
     build();
 }
+
+void Scene::finishSetUp() {
+    applyLights(lighting);
+    startBackgroundMusic();
+}

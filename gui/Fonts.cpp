@@ -36,6 +36,14 @@ void Fonts::setFaceSizes() {
     spareFont.FaceSize(30, 72);
 }
 
+void Fonts::prepareGlyphs() const {
+    std::string printable;
+    for (char c = ' '; c <= '~'; ++c)
+        printable += c;
+    smallFont.BBox(printable.c_str());
+    titleFont.BBox(printable.c_str());
+}
+
 TextSize Fonts::textExtent(const std::string& text) const {
     return extentOf(smallFont, text);
 }

@@ -26,6 +26,10 @@ public:
     bool loaded() const;
     // Face sizes 15, 70 and 30 at 72 dpi.
     void setFaceSizes();
+    // Makes the glyph of every printable ASCII character of the small and
+    // title faces now (the font rasterises each one on first use). Touches
+    // no GL.
+    void prepareGlyphs() const;
 
     TextSize textExtent(const std::string& text) const override;
     TextSize titleExtent(const std::string& text) const override;
