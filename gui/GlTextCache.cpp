@@ -17,6 +17,15 @@ constexpr uint64_t KEEP_FRAMES = 120;
 // the edge of what was read.
 constexpr int FIRST_MARGIN = 4;
 
+// Rows of pixels one after the other with nothing skipped, for reads from
+// the GL or for uploads to it.
+void storeTightly(bool reads) {
+    glPixelStorei(reads ? GL_PACK_ALIGNMENT : GL_UNPACK_ALIGNMENT, 1);
+    glPixelStorei(reads ? GL_PACK_ROW_LENGTH : GL_UNPACK_ROW_LENGTH, 0);
+    glPixelStorei(reads ? GL_PACK_SKIP_ROWS : GL_UNPACK_SKIP_ROWS, 0);
+    glPixelStorei(reads ? GL_PACK_SKIP_PIXELS : GL_UNPACK_SKIP_PIXELS, 0);
+}
+
 // Restores the framebuffer bindings in force when it was made.
 class FramebufferBindings {
 public:
@@ -176,10 +185,7 @@ GlTextCache::Coverage GlTextCache::readCoverage(const Key& key, int margin, Entr
             glDisable(cap);
         glColor4f(1, 1, 1, 1);
         renderWithFont(key.face, key.text, key.x, key.y);
-        glPixelStorei(GL_PACK_ALIGNMENT, 1);
-        glPixelStorei(GL_PACK_ROW_LENGTH, 0);
-        glPixelStorei(GL_PACK_SKIP_ROWS, 0);
-        glPixelStorei(GL_PACK_SKIP_PIXELS, 0);
+        storeTightly(true);
         glReadPixels(left, bottom, width, height, GL_RED, GL_UNSIGNED_BYTE, covered.data());
         glPopClientAttrib();
         glPopAttrib();
@@ -224,10 +230,7 @@ GlTextCache::Coverage GlTextCache::readCoverage(const Key& key, int margin, Entr
 
     glPushAttrib(GL_TEXTURE_BIT);
     glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
-    glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
-    glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
+    storeTightly(false);
     glBindTexture(GL_TEXTURE_2D, atlas);
     glTexSubImage2D(GL_TEXTURE_2D, 0, placed.atlasX, placed.atlasY, placed.width, placed.height,
                     GL_ALPHA, GL_UNSIGNED_BYTE, mask.data());
@@ -312,10 +315,7 @@ bool GlTextCache::ensureAtlas() {
     std::vector<GLubyte> texels(static_cast<size_t>(side) * side, 0);
     glPushAttrib(GL_TEXTURE_BIT);
     glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
-    glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
-    glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
+    storeTightly(false);
     glGenTextures(1, &atlas);
     glBindTexture(GL_TEXTURE_2D, atlas);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);

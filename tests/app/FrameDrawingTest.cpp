@@ -14,13 +14,12 @@
 #include "gui/StatusLine.h"
 #include "skeleton/Bone.h"
 #include "skeleton/Skeleton.h"
+#include "tests/support/FrameReadback.h"
 #include "tests/support/ScopedWorkDir.h"
 
-#include <GL/glew.h>
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -50,11 +49,7 @@ protected:
     // One frame as render() draws it, read back before it is presented.
     static Screen frame() {
         app->drawFrame();
-        glFinish();
-        Screen pixels(static_cast<size_t>(WIDTH) * HEIGHT * 4);
-        glPixelStorei(GL_PACK_ALIGNMENT, 1);
-        glReadPixels(0, 0, WIDTH, HEIGHT, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-        return pixels;
+        return readFrame(WIDTH, HEIGHT);
     }
     static Screen straightforward() {
         app->setStraightforwardDrawing(true);
@@ -65,15 +60,7 @@ protected:
         return pixels;
     }
     static std::string firstDifference(const Screen& a, const Screen& b) {
-        for (size_t i = 0; i < a.size(); ++i)
-            if (a[i] != b[i]) {
-                std::ostringstream out;
-                const size_t p = i / 4;
-                out << "pixel (" << p % WIDTH << ", " << p / WIDTH << ") from the bottom-left, channel "
-                    << i % 4 << ": " << int(a[i]) << " straightforward, " << int(b[i]) << " quick";
-                return out.str();
-            }
-        return "";
+        return firstFrameDifference(a, b, WIDTH, "straightforward", "quick");
     }
     // The screen as it stands now, three quick frames against the
     // straightforward one; also checks the screen shows something of its

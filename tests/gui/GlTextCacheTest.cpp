@@ -9,14 +9,13 @@
 #include "gui/InterfaceManager.h"
 #include "gui/KeyCodes.h"
 #include "gui/TextField.h"
+#include "tests/support/FrameReadback.h"
 #include "tests/support/ScopedWorkDir.h"
 
-#include <GL/glew.h>
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <functional>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -52,11 +51,7 @@ protected:
     // One frame as render() draws it, read back before it is presented.
     Screen frame() {
         app->drawFrame();
-        glFinish();
-        Screen pixels(static_cast<size_t>(WIDTH) * HEIGHT * 4);
-        glPixelStorei(GL_PACK_ALIGNMENT, 1);
-        glReadPixels(0, 0, WIDTH, HEIGHT, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-        return pixels;
+        return readFrame(WIDTH, HEIGHT);
     }
     Screen throughFonts() {
         cache().setEnabled(false);
@@ -66,15 +61,7 @@ protected:
     }
     // The first pixel that differs, or "" when none does.
     static std::string firstDifference(const Screen& a, const Screen& b) {
-        for (size_t i = 0; i < a.size(); ++i)
-            if (a[i] != b[i]) {
-                std::ostringstream out;
-                const size_t p = i / 4;
-                out << "pixel (" << p % WIDTH << ", " << p / WIDTH << ") channel " << i % 4 << ": "
-                    << int(a[i]) << " through the fonts, " << int(b[i]) << " cached";
-                return out.str();
-            }
-        return "";
+        return firstFrameDifference(a, b, WIDTH, "through the fonts", "cached");
     }
     // Draws three cached frames (seen, captured, drawn from the cache) and
     // checks each against the same screen drawn through the fonts.
