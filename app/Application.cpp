@@ -1,6 +1,7 @@
 #include "app/Application.h"
 
 #include "app/ExitSignals.h"
+#include "app/ExposeWatch.h"
 #include "app/InputDispatch.h"
 #include "app/Scene.h"
 #include "editor/SkeletonEditor.h"
@@ -63,12 +64,13 @@ struct DisplayProbe {
     bool available() const { return display != nullptr; }
 };
 
-std::string formatFps(double value) {
+} // namespace
+
+std::string Application::readoutFor(double framesPerSecond) {
     std::ostringstream out;
-    out << value;
+    out << "FPS: " << framesPerSecond;
     return out.str();
 }
-} // namespace
 
 Application::Application() {
     contextSettings = sf::ContextSettings(0, 0, 0);
@@ -131,6 +133,7 @@ Application::Application() {
         };
         windowSide = std::make_unique<ApplicationWindowSide>(*win, *scenePtr);
         input = std::make_unique<InputDispatcher>(programState, *scenePtr, *windowSide, fpsShown);
+        exposeWatch = std::make_unique<ExposeWatch>(win->getSystemHandle());
         std::srand(static_cast<unsigned>(std::time(nullptr)));
         frameClock.restart();
     }
@@ -211,7 +214,7 @@ int Application::run() {
     while (programState.running) {
         handleEvents();
         update();
-        render();
+        renderChanged();
         if (exitSignalled())
             programState.running = false;
     }
@@ -290,7 +293,7 @@ void Application::drawFrame() {
     painter.beginFrame(static_cast<int>(size.x), static_cast<int>(size.y));
     ++frameCount;
     if (fpsShown) {
-        fpsReadout = "FPS: " + formatFps(fps);
+        fpsReadout = readoutFor(fps);
         painter.text(fpsReadout, 10, 10, Rgba{1, 1, 1, 1});
     }
     scene.interface->draw(painter);
@@ -299,6 +302,7 @@ void Application::drawFrame() {
 }
 
 void Application::render() {
+    ++drawnFrames;
     drawFrame();
     win->display();
 }

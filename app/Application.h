@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/DisplaySettings.h"
+#include "app/FrameSignature.h"
 #include "gui/Fonts.h"
 #include "gui/GlPainter.h"
 #include "gui/ProgramState.h"
@@ -13,6 +14,7 @@
 #include <string>
 
 class Scene;
+class ExposeWatch;
 class InputDispatcher;
 class WindowSide;
 
@@ -42,6 +44,13 @@ public:
     void render();
     // render() without presenting: tests read the back buffer after it.
     void drawFrame();
+    // render(), unless the frame would be the very frame on screen: then
+    // it only waits out the frame's time (the loop's way to draw).
+    void renderChanged();
+    // Leaves every frame to render() when false; on by default.
+    void setSkipUnchangedFrames(bool skip) { skipUnchanged = skip; }
+    // Frames render() drew and presented so far.
+    uint64_t framesDrawn() const { return drawnFrames; }
 
     bool ok() const { return ready; }
     ProgramState& state() { return programState; }
@@ -64,6 +73,12 @@ public:
 private:
     void createWindow();
     void setFixedGlState();
+    // The frame-rate readout's text.
+    static std::string readoutFor(double framesPerSecond);
+    // Everything the next frame is drawn from.
+    void signFrame(FrameSignature& signature);
+    // Whether the next frame must be drawn; fills nextFrame.
+    bool mustDraw();
     void tearDown();
 
     ProgramState programState;
@@ -86,6 +101,12 @@ private:
     uint32_t frameCount = 1;
     bool fpsShown = true;
     bool plainDrawing = false;
+    bool skipUnchanged = true;
+    bool frameOnScreen = false;
+    uint64_t drawnFrames = 0;
+    FrameSignature shownFrame, nextFrame;
+    std::unique_ptr<ExposeWatch> exposeWatch;
+    sf::Clock sinceLastFrame;
     bool drewFirstFrame = false;
     bool ready = true;
 };

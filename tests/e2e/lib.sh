@@ -99,10 +99,13 @@ close_app() {
   wait_exit "${1:-10}"
 }
 
-# Replaces the work folder's settings with a plain windowed size.
+# Replaces the work folder's settings with a plain windowed size and the
+# shipped frame limit, 60 (a third argument gives another; 0 is none). With
+# a limit the program leaves unchanged frames undrawn, so every script that
+# checks the screen after an action checks that it was drawn again.
 use_window_size() {
-  printf '[settings]\nfullscreen false\nwindowed_width %s\nwindowed_height %s\nAA_level 0\nframerate_limit 0\n' \
-    "$1" "$2" >"$WORKDIR/resources/config/settings.ini"
+  printf '[settings]\nfullscreen false\nwindowed_width %s\nwindowed_height %s\nAA_level 0\nframerate_limit %s\n' \
+    "$1" "$2" "${3:-60}" >"$WORKDIR/resources/config/settings.ini"
 }
 
 # Number of pixels that differ between two images inside a crop WxH+X+Y.

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The real program opens its 800x600 window with the sky box, the floor and
-# the frame-rate readout, and ends with status 0 when the window is closed.
+# the frame-rate readout, draws again what another window uncovered, and
+# ends with status 0 when the window is closed.
 source "$(dirname "$0")/lib.sh"
 start_xvfb
 make_workdir
@@ -33,6 +34,26 @@ pass "floor"
 white=$(convert "$ARTIFACTS/startup.png" -crop 80x20+8+572 -fx 'r>0.9&&g>0.9&&b>0.9' -format '%[fx:int(mean*w*h)]' info:)
 [ "$white" -gt 10 ] || fail "no readout text ($white white pixels)"
 pass "frame-rate readout"
+
+# Left alone the program draws nothing new (only the readout changes, once
+# a second: F12 hides it), yet a part of the window uncovered by another
+# window is drawn again at once, exactly as it was.
+key F12
+sleep 0.5
+shot "$E2E_TMP/idle.png"
+xmessage -geometry 700x500+0+0 "covering the window" >/dev/null 2>&1 &
+cover=$!
+sleep 1
+shot "$E2E_TMP/covered.png"
+[ "$(diff_pixels "$E2E_TMP/idle.png" "$E2E_TMP/covered.png" 800x600+0+0)" -gt 1000 ] ||
+  fail "the covering window did not cover the program's window"
+kill "$cover"
+wait "$cover" 2>/dev/null
+sleep 0.5
+shot "$E2E_TMP/uncovered.png"
+differ=$(diff_pixels "$E2E_TMP/idle.png" "$E2E_TMP/uncovered.png" 800x600+0+0)
+[ "$differ" -eq 0 ] || fail "$differ pixels differ after the window was uncovered"
+pass "an uncovered window is drawn again"
 
 close_app; status=$?
 [ "$status" -eq 0 ] || fail "exit status $status"

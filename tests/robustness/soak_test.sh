@@ -13,7 +13,7 @@ FIGURE=200x260+300+150
 
 start_xvfb $W $H
 make_workdir
-use_window_size $W $H # also: framerate_limit 0
+use_window_size $W $H 0 # as fast as it goes
 read_targets $W $H
 start_app
 wait_window

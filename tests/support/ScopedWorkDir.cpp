@@ -8,7 +8,7 @@
 
 namespace fs = std::filesystem;
 
-ScopedWorkDir::ScopedWorkDir(int windowWidth, int windowHeight) {
+ScopedWorkDir::ScopedWorkDir(int windowWidth, int windowHeight, int framerateLimit) {
     previous = fs::current_path().string();
     const char* source = std::getenv("KINEMORPH_SOURCE_DIR");
     fs::path resources = fs::path(source ? source : previous) / "resources";
@@ -17,7 +17,7 @@ ScopedWorkDir::ScopedWorkDir(int windowWidth, int windowHeight) {
     fs::copy(resources, fs::path(dir) / "resources", fs::copy_options::recursive);
     std::ofstream settings(fs::path(dir) / "resources/config/settings.ini");
     settings << "[settings]\nfullscreen false\nwindowed_width " << windowWidth
-             << "\nwindowed_height " << windowHeight << "\nAA_level 0\nframerate_limit 0\n";
+             << "\nwindowed_height " << windowHeight << "\nAA_level 0\nframerate_limit " << framerateLimit << "\n";
     settings.close();
     fs::current_path(dir);
 }
