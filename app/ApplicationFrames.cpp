@@ -69,6 +69,8 @@ void Application::renderChanged() {
         render();
         std::swap(shownFrame, nextFrame);
         frameOnScreen = skipUnchanged;
+        // The window's limit waited out this frame's time.
+        sinceLastFrame.restart();
         return;
     }
     // The frame on screen is this frame: count it for the frame rate and
