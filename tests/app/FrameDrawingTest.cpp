@@ -15,7 +15,7 @@
 #include "skeleton/Bone.h"
 #include "skeleton/Skeleton.h"
 #include "tests/support/FrameReadback.h"
-#include "tests/support/ScopedWorkDir.h"
+#include "tests/support/ProgramSuite.h"
 
 #include <gtest/gtest.h>
 
@@ -29,19 +29,8 @@ namespace {
 constexpr int WIDTH = 1024, HEIGHT = 768;
 using Screen = std::vector<uint8_t>;
 
-class FrameDrawingTest : public ::testing::Test {
+class FrameDrawingTest : public ProgramSuite<WIDTH, HEIGHT> {
 protected:
-    static void SetUpTestSuite() {
-        workDir = new ScopedWorkDir(WIDTH, HEIGHT);
-        testing::internal::CaptureStdout();
-        app = new Application();
-        testing::internal::GetCapturedStdout();
-    }
-    static void TearDownTestSuite() {
-        delete app;
-        delete workDir;
-    }
-    void SetUp() override { ASSERT_TRUE(app && app->ok()); }
 
     SkeletonEditor& editor() { return *app->scene().editor; }
     InterfaceManager& gui() { return *app->scene().interface; }
@@ -75,12 +64,8 @@ protected:
         last = reference;
     }
 
-    static ScopedWorkDir* workDir;
-    static Application* app;
     Screen last;
 };
-ScopedWorkDir* FrameDrawingTest::workDir = nullptr;
-Application* FrameDrawingTest::app = nullptr;
 
 TEST_F(FrameDrawingTest, StartScreenMenuAndAboutPage) {
     // The very first frame is drawn straightforwardly, the next ones quickly.

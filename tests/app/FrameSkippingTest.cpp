@@ -10,7 +10,7 @@
 #include "scene/SceneDrawing.h"
 #include "skeleton/Bone.h"
 #include "skeleton/Skeleton.h"
-#include "tests/support/ScopedWorkDir.h"
+#include "tests/support/ProgramSuite.h"
 
 #include <gtest/gtest.h>
 
@@ -19,20 +19,9 @@
 
 namespace {
 
-class FrameSkippingTest : public ::testing::Test {
+// Frames are only left undrawn with a frame limit to wait out.
+class FrameSkippingTest : public ProgramSuite<800, 600, 60> {
 protected:
-    static void SetUpTestSuite() {
-        // Frames are only left undrawn with a frame limit to wait out.
-        workDir = new ScopedWorkDir(800, 600, 60);
-        testing::internal::CaptureStdout();
-        app = new Application();
-        testing::internal::GetCapturedStdout();
-    }
-    static void TearDownTestSuite() {
-        delete app;
-        delete workDir;
-    }
-    void SetUp() override { ASSERT_TRUE(app && app->ok()); }
 
     // Passes of the loop's drawing step until one leaves the frame as it
     // is, so the next change starts from a frame on screen.
@@ -54,11 +43,7 @@ protected:
         return app->framesDrawn() == before + 1;
     }
 
-    static ScopedWorkDir* workDir;
-    static Application* app;
 };
-ScopedWorkDir* FrameSkippingTest::workDir = nullptr;
-Application* FrameSkippingTest::app = nullptr;
 
 TEST_F(FrameSkippingTest, AnUnchangedFrameIsNotDrawnAgain) {
     settle();

@@ -10,7 +10,7 @@
 #include "gui/KeyCodes.h"
 #include "gui/TextField.h"
 #include "tests/support/FrameReadback.h"
-#include "tests/support/ScopedWorkDir.h"
+#include "tests/support/ProgramSuite.h"
 
 #include <gtest/gtest.h>
 
@@ -24,18 +24,8 @@ namespace {
 constexpr int WIDTH = 800, HEIGHT = 600;
 using Screen = std::vector<uint8_t>;
 
-class GlTextCacheTest : public ::testing::Test {
+class GlTextCacheTest : public ProgramSuite<WIDTH, HEIGHT> {
 protected:
-    static void SetUpTestSuite() {
-        workDir = new ScopedWorkDir(WIDTH, HEIGHT);
-        testing::internal::CaptureStdout();
-        app = new Application();
-        testing::internal::GetCapturedStdout();
-    }
-    static void TearDownTestSuite() {
-        delete app;
-        delete workDir;
-    }
     void SetUp() override {
         ASSERT_TRUE(app->ok());
         SkeletonEditor& editor = *app->scene().editor;
@@ -85,11 +75,7 @@ protected:
                 << what << ", cached frame " << i + 1;
     }
 
-    static ScopedWorkDir* workDir;
-    static Application* app;
 };
-ScopedWorkDir* GlTextCacheTest::workDir = nullptr;
-Application* GlTextCacheTest::app = nullptr;
 
 TEST_F(GlTextCacheTest, EditorScreenAndMenuAreThePixelsTheFontsDraw) {
     cache().release();

@@ -11,7 +11,6 @@
 #include "tests/support/GlTestWindow.h"
 
 #include <GL/glew.h>
-#include <GL/glu.h>
 #include <gtest/gtest.h>
 
 namespace {
@@ -32,15 +31,7 @@ protected:
         fonts.setFaceSizes();
         installTextMetrics(&fonts);
         // The overlay as the scene sets it up.
-        glDisable(GL_LIGHTING);
-        glDisable(GL_DEPTH_TEST);
-        glEnable(GL_BLEND);
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        gluOrtho2D(0, 800, 0, 600);
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
+        window.useOverlayState();
         glClearColor(0, 0, 0, 1);
         glClear(GL_COLOR_BUFFER_BIT);
     }

@@ -8,7 +8,6 @@
 #include "tests/support/GlTestWindow.h"
 
 #include <GL/glew.h>
-#include <GL/glu.h>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -32,15 +31,8 @@ protected:
         ASSERT_TRUE(window.ok());
         ASSERT_TRUE(fonts.loaded());
         fonts.setFaceSizes();
-        glDisable(GL_LIGHTING);
-        glDisable(GL_DEPTH_TEST);
-        glEnable(GL_BLEND);
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        gluOrtho2D(0, WIDTH, 0, HEIGHT);
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
+        // The overlay as the scene sets it up.
+        window.useOverlayState();
     }
     void TearDown() override { painter.textCache().release(); }
 

@@ -27,6 +27,9 @@ public:
 
     // Reads one pixel of the back buffer, x from the left, y from the bottom.
     Pixel pixel(int x, int y) const;
+    // The overlay's GL state as the program sets it: window pixels with y
+    // up, blending on, lighting and depth test off.
+    void useOverlayState() const;
     // Presents the frame.
     void display() { win->display(); }
 
