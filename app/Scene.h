@@ -16,8 +16,9 @@ enum class EditorAction;
 
 // Everything that is drawn and updated: the camera, the lights, the GUI
 // with its pages and windows, the skeleton editor and the background music.
-// Owned by the Application. Built empty by the constructor and filled by
-// setUp() once the window, the GL state and the fonts are ready.
+// Owned by the Application. Built empty by the constructor, filled by
+// buildInterface() (no GL: it may run while the window is made) and
+// finished by finishSetUp() once the window and the GL state are ready.
 class Scene {
 public:
     // Makes the music stream when the scene is set up (it may return null
@@ -29,18 +30,16 @@ public:
     Scene(ProgramState& state, MusicFactory makeMusic);
     ~Scene();
 
-    // Lights, camera placement, main menu, editor, camera aim, About pages,
-    // music buttons and music start, in that order. Needs a GL context.
-    void setUp();
-    // setUp without the GL part (the lights): everything else, so tests can
-    // build a complete scene without a window.
-    void build();
-    // build() without the music: touches neither GL nor the sound device,
+    // Camera placement, main menu, editor, camera aim, About pages and
+    // music buttons, in that order. Touches neither GL nor the sound device,
     // so it can run on another thread while the window is made.
     void buildInterface();
-    // What setUp() does beyond buildInterface(): the lights (GL) and the
+    // The rest of the set-up: the lights (needs the GL context) and the
     // music's start.
     void finishSetUp();
+    // buildInterface() and the music's start: a complete scene without a
+    // window, for tests and tools.
+    void build();
 
     // The one receiver of button hits the GUI passes on: the editor first,
     // then the three music commands (which act on the press only).
@@ -54,7 +53,7 @@ public:
     std::unique_ptr<InterfaceManager> interface;
     std::unique_ptr<SkeletonEditor> editor;
     std::unique_ptr<MusicStream> music;
-    // 0 .. 100; 80 after setUp.
+    // 0 .. 100; 80 once the music has started.
     float musicVolume = 80;
     // Flipped by every press and release the GUI did not take; the right
     // one gates camera turning by drag.
