@@ -412,7 +412,7 @@ TEST_F(InputDispatch, ALeftDragFromAPickedBoneTurnsTheBoneNotTheCamera) {
     const double yaw = scene->camera.orbitYaw;
     send(button(sf::Mouse::Left, true, 400, 300));
     ASSERT_TRUE(skeleton().pickRequested);
-    send(move(405, 300)); // before the pick: as the specification says
+    send(move(405, 300)); // before the pick completes, a drag turns the camera
     EXPECT_NE(scene->camera.orbitYaw, yaw);
     const double turned = scene->camera.orbitYaw;
     // The drawing's pick chose the right forearm.
