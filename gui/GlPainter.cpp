@@ -88,17 +88,14 @@ void GlPainter::drawText(GlTextCache::Face face, const std::string& text, double
     if (m.width == 0)
         return;
     // Drawn as drawMask() draws it: textured, alpha-tested, unblended.
-    const float texel = 1.0f / static_cast<float>(cache.atlasSize());
     const float l = static_cast<float>(m.left), b = static_cast<float>(m.bottom);
     const float r = l + static_cast<float>(m.width), t = b + static_cast<float>(m.height);
-    const float s0 = m.atlasX * texel, t0 = m.atlasY * texel;
-    const float s1 = (m.atlasX + m.width) * texel, t1 = (m.atlasY + m.height) * texel;
     const float cr = static_cast<float>(color.r), cg = static_cast<float>(color.g),
                 cb = static_cast<float>(color.b), ca = static_cast<float>(color.a);
-    const OverlayBatch::Vertex quad[4] = {{l, b, s0, t0, cr, cg, cb, ca},
-                                          {r, b, s1, t0, cr, cg, cb, ca},
-                                          {r, t, s1, t1, cr, cg, cb, ca},
-                                          {l, t, s0, t1, cr, cg, cb, ca}};
+    const OverlayBatch::Vertex quad[4] = {{l, b, m.s0, m.t0, cr, cg, cb, ca},
+                                          {r, b, m.s1, m.t0, cr, cg, cb, ca},
+                                          {r, t, m.s1, m.t1, cr, cg, cb, ca},
+                                          {l, t, m.s0, m.t1, cr, cg, cb, ca}};
     batch.add(OverlayBatch::Kind{OverlayBatch::Mode::Quads, true, false}, quad, 4);
 }
 

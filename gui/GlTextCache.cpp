@@ -210,18 +210,21 @@ GlTextCache::Coverage GlTextCache::readCoverage(const Key& key, int margin, Entr
     entry.mask = Mask{};
     if (maxX < 0)
         return Coverage::Read; // nothing inside the window
-    Mask placed{left + minX, bottom + minY, maxX - minX + 1, maxY - minY + 1, 0, 0};
+    Mask placed{left + minX, bottom + minY, maxX - minX + 1, maxY - minY + 1};
     AtlasShelves::Place at;
     if (!shelves.place(placed.width, placed.height, at)) {
         // Too large for any atlas, or this one is full until the next frame.
-        if (placed.width + 1 > shelves.size() || placed.height + 3 > shelves.size())
+        if (!shelves.fitsEmpty(placed.width, placed.height))
             entry.tooLarge = true;
         else
             atlasFull = true;
         return Coverage::NoRoom;
     }
-    placed.atlasX = at.x;
-    placed.atlasY = at.y;
+    const float texel = 1.0f / static_cast<float>(shelves.size());
+    placed.s0 = static_cast<float>(at.x) * texel;
+    placed.t0 = static_cast<float>(at.y) * texel;
+    placed.s1 = static_cast<float>(at.x + placed.width) * texel;
+    placed.t1 = static_cast<float>(at.y + placed.height) * texel;
     std::vector<GLubyte> mask(static_cast<size_t>(placed.width) * placed.height);
     for (int row = 0; row < placed.height; ++row)
         for (int col = 0; col < placed.width; ++col)
@@ -232,7 +235,7 @@ GlTextCache::Coverage GlTextCache::readCoverage(const Key& key, int margin, Entr
     glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
     storeTightly(false);
     glBindTexture(GL_TEXTURE_2D, atlas);
-    glTexSubImage2D(GL_TEXTURE_2D, 0, placed.atlasX, placed.atlasY, placed.width, placed.height,
+    glTexSubImage2D(GL_TEXTURE_2D, 0, at.x, at.y, placed.width, placed.height,
                     GL_ALPHA, GL_UNSIGNED_BYTE, mask.data());
     glPopClientAttrib();
     glPopAttrib();
@@ -256,18 +259,14 @@ void GlTextCache::drawMask(const Entry& entry) const {
     glBindTexture(GL_TEXTURE_2D, atlas);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
     const int l = m.left, b = m.bottom, r = l + m.width, t = b + m.height;
-    // A power of two: the texel edges are exact.
-    const float texel = 1.0f / static_cast<float>(shelves.size());
-    const float s0 = m.atlasX * texel, t0 = m.atlasY * texel;
-    const float s1 = (m.atlasX + m.width) * texel, t1 = (m.atlasY + m.height) * texel;
     glBegin(GL_QUADS);
-    glTexCoord2f(s0, t0);
+    glTexCoord2f(m.s0, m.t0);
     glVertex2i(l, b);
-    glTexCoord2f(s1, t0);
+    glTexCoord2f(m.s1, m.t0);
     glVertex2i(r, b);
-    glTexCoord2f(s1, t1);
+    glTexCoord2f(m.s1, m.t1);
     glVertex2i(r, t);
-    glTexCoord2f(s0, t1);
+    glTexCoord2f(m.s0, m.t1);
     glVertex2i(l, t);
     glEnd();
     glPopAttrib();

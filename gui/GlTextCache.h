@@ -55,10 +55,12 @@ public:
     // (x, y), in `color` (which stays the current GL colour): from the
     // cache when it can, else through the font.
     void draw(Face face, const std::string& text, double x, double y, const Rgba& color);
-    // Where a captured text's mask lies: window pixels and atlas texels.
+    // Where a captured text's mask lies: its box in window pixels, and the
+    // same box in atlas texture coordinates (exact: the atlas side is a
+    // power of two).
     struct Mask {
         int left = 0, bottom = 0, width = 0, height = 0;
-        int atlasX = 0, atlasY = 0;
+        float s0 = 0, t0 = 0, s1 = 0, t1 = 0;
     };
     // What draw() does without drawing: true with the mask (width 0 when
     // the text covers no pixel) when the text is to be drawn from the
@@ -69,9 +71,8 @@ public:
     // is not cached, and counts it.
     void drawThroughFont(Face face, const std::string& text, double x, double y,
                          const Rgba& color);
-    // The atlas texture (0 before the first capture) and its side in texels.
+    // The atlas texture (0 before the first capture).
     unsigned atlasTexture() const { return atlas; }
-    int atlasSize() const { return shelves.size(); }
 
     // Switched off, every text is drawn through the font; what was captured
     // stays for when it is switched on again. On by default.
