@@ -1,11 +1,9 @@
 #include "gui/AtlasShelves.h"
 
 bool AtlasShelves::place(int width, int height, Place& at) {
-    if (width <= 0 || height <= 0)
+    if (!fitsEmpty(width, height))
         return false;
     const int w = width + 1, h = height + 1;
-    if (w > side || h > side)
-        return false;
     // The lowest shelf that takes it and is not much taller, so small text
     // does not fill the room kept for titles.
     for (Shelf& shelf : shelves) {

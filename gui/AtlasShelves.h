@@ -20,6 +20,11 @@ public:
     // it on the right and top (so nearest sampling of one never reads its
     // neighbour); false when it does not fit, and nothing changes.
     bool place(int width, int height, Place& at);
+    // Whether a width x height rectangle fits the texture at all, that is
+    // when it is empty.
+    bool fitsEmpty(int width, int height) const {
+        return width > 0 && height > 0 && width + 1 <= side && height + 1 <= side;
+    }
     // Forgets every rectangle placed.
     void reset() { shelves.clear(); }
     int size() const { return side; }
