@@ -50,12 +50,9 @@ void Application::signFrame(FrameSignature& signature) {
 }
 
 bool Application::mustDraw() {
-    // Another frame must be drawn while a pick waits for it, before the
-    // first one, without a frame limit to wait for, and when the window
-    // was uncovered, mapped or resized.
-    bool must = !frameOnScreen || display.framerateLimit <= 0 || !exposeWatch;
-    if (exposeWatch && exposeWatch->takeRequest())
-        must = true;
+    // Another frame must be drawn before the first one, while a pick waits
+    // for it, and when the window was uncovered, mapped or resized.
+    bool must = !frameOnScreen || exposeWatch->takeRequest();
     if (SkeletonEditor* editor = scenePtr->editor.get())
         for (Skeleton* skeleton : {editor->skeleton.get(), editor->ghostSkeleton.get()})
             if (skeleton && skeleton->pickRequested)
@@ -65,10 +62,14 @@ bool Application::mustDraw() {
 }
 
 void Application::renderChanged() {
-    if (!skipUnchanged || mustDraw()) {
+    // Without a frame limit there is no time to wait out instead, and
+    // without the server's requests an uncovered window could stay wrong:
+    // then every pass draws and nothing is written down.
+    const bool skipping = skipUnchanged && display.framerateLimit > 0 && exposeWatch;
+    if (!skipping || mustDraw()) {
         render();
         std::swap(shownFrame, nextFrame);
-        frameOnScreen = skipUnchanged;
+        frameOnScreen = skipping;
         // The window's limit waited out this frame's time.
         sinceLastFrame.restart();
         return;
