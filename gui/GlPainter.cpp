@@ -122,9 +122,9 @@ void GlPainter::flush() {
     glTexCoordPointer(2, GL_FLOAT, stride, &vertices[0].s);
     glColorPointer(4, GL_FLOAT, stride, &vertices[0].r);
     for (const OverlayBatch::Run& run : runs) {
-        for (auto [cap, on] : {std::pair{GL_BLEND, run.kind.blended},
-                               std::pair{GL_TEXTURE_2D, run.kind.textured},
-                               std::pair{GL_ALPHA_TEST, run.kind.textured}}) {
+        for (auto [cap, on] :
+             {std::pair{GL_BLEND, run.kind.blended}, std::pair{GL_TEXTURE_2D, run.kind.textured},
+              std::pair{GL_ALPHA_TEST, run.kind.textured}}) {
             if (on)
                 glEnable(cap);
             else

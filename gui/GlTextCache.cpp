@@ -79,8 +79,7 @@ const GlTextCache::Entry* GlTextCache::cachedEntry(Face face, const std::string&
                                                    double y, const Rgba& color) {
     // The mask passes the alpha test only where the colour's alpha is above
     // zero; a fully transparent text still writes through the font.
-    if (!on || unsupported || text.empty() || color.a <= 0 || windowWidth <= 0 ||
-        windowHeight <= 0)
+    if (!on || unsupported || text.empty() || color.a <= 0 || windowWidth <= 0 || windowHeight <= 0)
         return nullptr;
     auto [it, added] = entries.try_emplace(Key{face, text, x, y});
     Entry& entry = it->second;
@@ -101,8 +100,8 @@ void GlTextCache::draw(Face face, const std::string& text, double x, double y, c
     }
 }
 
-bool GlTextCache::maskFor(Face face, const std::string& text, double x, double y,
-                          const Rgba& color, Mask& mask) {
+bool GlTextCache::maskFor(Face face, const std::string& text, double x, double y, const Rgba& color,
+                          Mask& mask) {
     const Entry* entry = cachedEntry(face, text, x, y, color);
     if (entry)
         mask = entry->mask;
@@ -235,8 +234,8 @@ GlTextCache::Coverage GlTextCache::readCoverage(const Key& key, int margin, Entr
     glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
     storeTightly(false);
     glBindTexture(GL_TEXTURE_2D, atlas);
-    glTexSubImage2D(GL_TEXTURE_2D, 0, at.x, at.y, placed.width, placed.height,
-                    GL_ALPHA, GL_UNSIGNED_BYTE, mask.data());
+    glTexSubImage2D(GL_TEXTURE_2D, 0, at.x, at.y, placed.width, placed.height, GL_ALPHA,
+                    GL_UNSIGNED_BYTE, mask.data());
     glPopClientAttrib();
     glPopAttrib();
     entry.mask = placed;

@@ -69,8 +69,7 @@ public:
                  Mask& mask);
     // Draws the text with the font in `color`, as draw() does when the text
     // is not cached, and counts it.
-    void drawThroughFont(Face face, const std::string& text, double x, double y,
-                         const Rgba& color);
+    void drawThroughFont(Face face, const std::string& text, double x, double y, const Rgba& color);
     // The atlas texture (0 before the first capture).
     unsigned atlasTexture() const { return atlas; }
 
