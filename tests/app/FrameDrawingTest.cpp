@@ -10,7 +10,6 @@
 #include "editor/SkeletonEditor.h"
 #include "gui/ComponentContainer.h"
 #include "gui/InterfaceManager.h"
-#include "gui/KeyCodes.h"
 #include "gui/StatusLine.h"
 #include "skeleton/Bone.h"
 #include "skeleton/Skeleton.h"
@@ -20,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -29,98 +29,83 @@ namespace {
 constexpr int WIDTH = 1024, HEIGHT = 768;
 using Screen = std::vector<uint8_t>;
 
-class FrameDrawingTest : public ProgramSuite<WIDTH, HEIGHT> {
-protected:
+// One frame as render() draws it, read back before it is presented.
+Screen frame(Application& app) {
+    app.drawFrame();
+    return readFrame(WIDTH, HEIGHT);
+}
 
-    SkeletonEditor& editor() { return *app->scene().editor; }
-    InterfaceManager& gui() { return *app->scene().interface; }
+Screen straightforward(Application& app) {
+    app.setStraightforwardDrawing(true);
+    app.guiPainter().textCache().setEnabled(false);
+    Screen pixels = frame(app);
+    app.guiPainter().textCache().setEnabled(true);
+    app.setStraightforwardDrawing(false);
+    return pixels;
+}
 
-    // One frame as render() draws it, read back before it is presented.
-    static Screen frame() {
-        app->drawFrame();
-        return readFrame(WIDTH, HEIGHT);
-    }
-    static Screen straightforward() {
-        app->setStraightforwardDrawing(true);
-        app->guiPainter().textCache().setEnabled(false);
-        Screen pixels = frame();
-        app->guiPainter().textCache().setEnabled(true);
-        app->setStraightforwardDrawing(false);
-        return pixels;
-    }
-    static std::string firstDifference(const Screen& a, const Screen& b) {
-        return firstFrameDifference(a, b, WIDTH, "straightforward", "quick");
-    }
-    // The screen as it stands now, three quick frames against the
-    // straightforward one; also checks the screen shows something of its
-    // own (differs from `other`, when given).
-    void expectSame(const std::string& what, const Screen* other = nullptr) {
-        gui().update(0);
-        const Screen reference = straightforward();
+using FrameDrawingTest = ProgramSuite<WIDTH, HEIGHT>;
+
+// Steps one after the other, each keeping what the ones before it did: the
+// very first frame is drawn straightforwardly, the next ones quickly.
+TEST_F(FrameDrawingTest, EveryKindOfScreenIsTheStraightforwardPixels) {
+    SkeletonEditor& editor = *app->scene().editor;
+    InterfaceManager& gui = *app->scene().interface;
+    Skeleton& figure = *editor.skeleton;
+    std::vector<std::pair<std::string, std::function<void()>>> steps = {
+        {"start screen", [] {}}, {"main menu", [&] { gui.showMenu(); }}};
+    for (int32_t page = 1; page < gui.pageCount; ++page)
+        steps.push_back(
+            {"menu page " + gui.pageTitles[page], [&gui, page] { gui.currentPage = page; }});
+    steps.insert(
+        steps.end(),
+        {
+            {"editor again",
+             [&] {
+                 gui.currentPage = 0;
+                 gui.goBack();
+             }},
+            {"posed figure with its ghost",
+             [&] {
+                 figure.boneAt(5)->setAngles(40, -20, 10);
+                 figure.boneAt(9)->setAngles(-30, 25, 0);
+                 editor.ghostSkeleton->boneAt(5)->setAngles(-40, 10, 0);
+                 editor.showGhost = true;
+             }},
+            {"a selected bone", [&] { figure.select(figure.boneAt(5)); }},
+            {"load dialog with a name typed",
+             [&] {
+                 editor.perform(EditorAction::OpenLoad);
+                 for (int32_t key : {'w', 'a', 'l', 'k'})
+                     gui.handleKey(key, false);
+             }},
+            {"save dialog over it", [&] { editor.perform(EditorAction::QuickSave); }},
+            {"a status message", [&] { editor.statusLine->show("Undo: turn bone"); }},
+            {"timeline shown",
+             [&] {
+                 for (int i = 0; i < 6; ++i)
+                     editor.perform(EditorAction::InsertFrame);
+                 editor.perform(EditorAction::ToggleTimeline);
+             }},
+            {"shortcuts over the timeline", [&] { editor.perform(EditorAction::ToggleShortcuts); }},
+        });
+    ASSERT_GT(gui.pageCount, 1);
+
+    Screen before;
+    for (const auto& [what, change] : steps) {
+        change();
+        gui.update(0);
+        const Screen reference = straightforward(*app);
+        // First sight of each label, its capture, and drawing from the cache.
         for (int i = 1; i <= 3; ++i)
-            EXPECT_EQ(firstDifference(reference, frame()), "") << what << ", quick frame " << i;
-        if (other)
-            EXPECT_NE(firstDifference(*other, reference), "") << what << " looks like the screen before";
-        last = reference;
+            EXPECT_EQ(
+                firstFrameDifference(reference, frame(*app), WIDTH, "straightforward", "quick"), "")
+                << what << ", quick frame " << i;
+        EXPECT_NE(firstFrameDifference(before, reference, WIDTH, "", ""), "")
+            << what << " looks like the screen before";
+        before = reference;
     }
-
-    Screen last;
-};
-
-TEST_F(FrameDrawingTest, StartScreenMenuAndAboutPage) {
-    // The very first frame is drawn straightforwardly, the next ones quickly.
-    expectSame("start screen");
-    const Screen start = last;
-    gui().showMenu();
-    expectSame("main menu", &start);
-    const Screen menu = last;
-    // Every other page of the menu (About and those under it).
-    ASSERT_GT(gui().pageCount, 1);
-    for (int32_t page = 1; page < gui().pageCount; ++page) {
-        gui().currentPage = page;
-        expectSame("menu page " + gui().pageTitles[page], &menu);
-    }
-    gui().currentPage = 0;
-    gui().goBack();
-    ASSERT_FALSE(gui().menuShown);
-    expectSame("editor again");
-}
-
-TEST_F(FrameDrawingTest, PosedFigureGhostAndSelectedBone) {
-    Skeleton& figure = *editor().skeleton;
-    Skeleton& ghost = *editor().ghostSkeleton;
-    figure.boneAt(5)->setAngles(40, -20, 10);
-    figure.boneAt(9)->setAngles(-30, 25, 0);
-    ghost.boneAt(5)->setAngles(-40, 10, 0);
-    editor().showGhost = true;
-    expectSame("posed figure with its ghost");
-    figure.select(figure.boneAt(5));
-    expectSame("a selected bone");
-    figure.select(nullptr);
-}
-
-TEST_F(FrameDrawingTest, DialogsWithTextAndStatusLine) {
-    editor().perform(EditorAction::OpenLoad);
-    for (int32_t key : {'w', 'a', 'l', 'k'})
-        gui().handleKey(key, false);
-    expectSame("load dialog with a name typed");
-    editor().perform(EditorAction::QuickSave);
-    expectSame("save dialog over it");
-    editor().statusLine->show("Undo: turn bone");
-    expectSame("a status message");
-    editor().loadWindow->visible = false;
-    editor().saveWindow->visible = false;
-}
-
-TEST_F(FrameDrawingTest, TimelineAndShortcutsOverlay) {
-    for (int i = 0; i < 6; ++i)
-        editor().perform(EditorAction::InsertFrame);
-    editor().perform(EditorAction::ToggleTimeline);
-    expectSame("timeline shown");
-    editor().perform(EditorAction::ToggleShortcuts);
-    expectSame("shortcuts over the timeline");
-    editor().perform(EditorAction::ToggleShortcuts);
-    editor().perform(EditorAction::ToggleTimeline);
+    EXPECT_FALSE(gui.menuShown);
 }
 
 } // namespace

@@ -1,8 +1,8 @@
 // The batch may draw a primitive earlier than it came only where nothing in
 // between could touch its pixels, and the atlas must never hand out
 // overlapping room.
-#include "gui/AtlasShelves.h"
 #include "gui/OverlayBatch.h"
+#include "gui/AtlasShelves.h"
 
 #include <gtest/gtest.h>
 
@@ -39,40 +39,26 @@ std::vector<float> drawnOrder(OverlayBatch& batch) {
     return tags;
 }
 
-TEST(OverlayBatch, SeparatePrimitivesOfOneKindShareARun) {
+// A window's background, a label on it, a button beside the label and the
+// button's label: the button joins the background's call. A quad one pixel
+// from a label counts as touching it and waits for it; other kinds never
+// share a call.
+TEST(OverlayBatch, JoinsEarlierCallsOnlyPastWhatItCannotTouch) {
     OverlayBatch batch;
-    // A window: background, a label on it, then a button beside the label
-    // and its label: the button joins the background's run.
     add(batch, QUADS, rect(0, 0, 100, 100, 1));
     add(batch, LABELS, rect(10, 10, 30, 10, 2));
     add(batch, QUADS, rect(10, 50, 30, 10, 3));
     add(batch, LABELS, rect(12, 52, 20, 6, 4));
-    const std::vector<OverlayBatch::Run>& runs = batch.finish();
-    ASSERT_EQ(runs.size(), 2u);
+    add(batch, QUADS, rect(41, 10, 10, 10, 5));
+    add(batch, BLENDED, rect(200, 200, 10, 10, 6));
+    add(batch, LINES, {{300, 300, 0, 0, 7, 0, 0, 1}, {350, 350, 0, 0, 7, 0, 0, 1}});
+    const std::vector<OverlayBatch::Run> runs = batch.finish();
+    ASSERT_EQ(runs.size(), 5u);
     EXPECT_EQ(runs[0].kind, QUADS);
     EXPECT_EQ(runs[0].count, 8u);
-    EXPECT_EQ(runs[1].kind, LABELS);
-    EXPECT_EQ((std::vector<float>{1, 3, 2, 4}), drawnOrder(batch));
-}
-
-TEST(OverlayBatch, NeverMovesAPrimitiveOverOneItTouches) {
-    OverlayBatch batch;
-    add(batch, QUADS, rect(0, 0, 10, 10, 1));
-    add(batch, LABELS, rect(20, 0, 10, 10, 2));
-    // Touches the label's box (one pixel apart counts as touching): a new
-    // run after the label.
-    add(batch, QUADS, rect(31, 0, 10, 10, 3));
-    EXPECT_EQ((std::vector<float>{1, 2, 3}), drawnOrder(batch));
-    EXPECT_EQ(batch.finish().size(), 3u);
-
+    EXPECT_EQ((std::vector<float>{1, 3, 2, 4, 5, 6, 7}), drawnOrder(batch));
     batch.clear();
     EXPECT_TRUE(batch.empty());
-    // Blended and unblended quads are different kinds, as are lines.
-    add(batch, QUADS, rect(0, 0, 10, 10, 1));
-    add(batch, BLENDED, rect(0, 0, 10, 10, 2));
-    add(batch, LINES, {{0, 0, 0, 0, 3, 0, 0, 1}, {50, 50, 0, 0, 3, 0, 0, 1}});
-    add(batch, QUADS, rect(5, 5, 10, 10, 4));
-    EXPECT_EQ(batch.finish().size(), 4u);
 }
 
 // Random scenes: for every two primitives whose boxes meet, the one that
