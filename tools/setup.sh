@@ -10,6 +10,8 @@ PACKAGES=(
   libgl1-mesa-dev libgl1-mesa-dri libimath-dev libopenal-dev libx11-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev
+  libavcodec-dev libavformat-dev libavutil-dev libswscale-dev libavfilter-dev
+  libegl-dev libegl-mesa0 desktop-file-utils
   xvfb xdotool imagemagick x11-utils
   clang libclang-rt-dev valgrind
   sox vorbis-tools fonts-dejavu-core
