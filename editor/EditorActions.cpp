@@ -286,6 +286,18 @@ void SkeletonEditor::selectFrame(int position) {
     stepAway("go to frame", [this, position] { stepToFrame(position); });
 }
 
+// ---- background work ---------------------------------------------------------
+
+bool SkeletonEditor::runInBackground(const std::string& label, BackgroundTask::Work work) {
+    if (background.busy()) {
+        status("Busy: " + background.label());
+        return false;
+    }
+    background.start(label, std::move(work));
+    status(background.progressText());
+    return true;
+}
+
 // ---- autosave ---------------------------------------------------------------
 
 bool SkeletonEditor::autosave() {

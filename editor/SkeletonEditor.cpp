@@ -185,6 +185,8 @@ void SkeletonEditor::editorUpdate(double dt) {
     }
     if (player->skeleton())
         player->update();
+    if (background.busy() && !background.poll())
+        status(background.progressText());
     // The readout follows the selected bone whatever turned it: a pick that
     // completes while a frame is drawn (after the click's own refreshes), a
     // step to another frame, playback, an undo.

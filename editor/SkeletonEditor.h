@@ -1,5 +1,6 @@
 #pragma once
 
+#include "editor/BackgroundTask.h"
 #include "editor/EditHistory.h"
 #include "editor/NameCompletion.h"
 #include "skeleton/PoseMirror.h"
@@ -150,6 +151,14 @@ public:
     // starting a held change.
     void setClickModifiers(bool control, bool shift);
 
+    // Runs `work` off the main thread (an import, a render) with its
+    // progress on the status line; what it hands back runs on the main
+    // thread at a later editorUpdate. Says "Busy: <label of the running
+    // task>" and returns false while another task runs.
+    bool runInBackground(const std::string& label, BackgroundTask::Work work);
+    // The background work, for the exit to stop and tests to wait on.
+    BackgroundTask& backgroundTask() { return background; }
+
     // Whether the animation has changed since it was last saved or loaded.
     bool unsavedChanges() const { return animationChanged; }
     // Writes the animation to autosave.rgaf in the animations folder when it
@@ -282,4 +291,7 @@ private:
     Bone* draggedBone = nullptr;
     bool clickControl = false;
     bool clickShift = false;
+    // Declared last: destroyed first, so running work is stopped and
+    // joined while everything it may refer to still exists.
+    BackgroundTask background;
 };
