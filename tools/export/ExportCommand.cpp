@@ -1,12 +1,12 @@
 #include "tools/export/ExportCommand.h"
 
+#include "motion/ExportRig.h"
+#include "motion/MotionSampler.h"
 #include "tools/export/BvhWriter.h"
 #include "tools/export/ConsoleCapture.h"
 #include "tools/export/ExportInputs.h"
 #include "tools/export/ExportOptions.h"
-#include "tools/export/ExportRig.h"
 #include "tools/export/GltfWriter.h"
-#include "tools/export/MotionSampler.h"
 #include "tools/export/OutputFile.h"
 
 #include <sys/stat.h>
