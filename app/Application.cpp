@@ -280,10 +280,9 @@ void Application::drawFrame() {
     drawFloor(quick);
     if (SkeletonEditor* editor = scene.editor.get()) {
         int w = programState.windowWidth, h = programState.windowHeight;
-        if (editor->skeleton)
-            drawSkeleton(*editor->skeleton, 1.0, w, h, quick);
-        if (editor->ghostSkeleton && editor->showGhost)
-            drawSkeleton(*editor->ghostSkeleton, 0.2, w, h, quick);
+        drawSkeleton(editor->skeleton(), 1.0, w, h, quick);
+        if (editor->ghostShown())
+            drawSkeleton(editor->ghostSkeleton(), 0.2, w, h, quick);
     }
     glPopMatrix();
 

@@ -36,11 +36,10 @@ void Application::signFrame(FrameSignature& signature) {
     signature.add(glIsEnabled(GL_LIGHT0));
     signature.add(glIsEnabled(GL_LIGHT1));
     if (SkeletonEditor* editor = scene.editor.get()) {
-        if (editor->skeleton)
-            signature.addSkeleton(*editor->skeleton, 1.0);
-        signature.add(editor->showGhost);
-        if (editor->ghostSkeleton && editor->showGhost)
-            signature.addSkeleton(*editor->ghostSkeleton, 0.2);
+        signature.addSkeleton(editor->skeleton(), 1.0);
+        signature.add(editor->ghostShown());
+        if (editor->ghostShown())
+            signature.addSkeleton(editor->ghostSkeleton(), 0.2);
     }
     signature.add(fpsShown);
     if (fpsShown)
@@ -54,8 +53,8 @@ bool Application::mustDraw() {
     // for it, and when the window was uncovered, mapped or resized.
     bool must = !frameOnScreen || exposeWatch->takeRequest();
     if (SkeletonEditor* editor = scenePtr->editor.get())
-        for (Skeleton* skeleton : {editor->skeleton.get(), editor->ghostSkeleton.get()})
-            if (skeleton && skeleton->pickRequested)
+        for (Skeleton* skeleton : {&editor->skeleton(), &editor->ghostSkeleton()})
+            if (skeleton->pickRequested)
                 must = true;
     signFrame(nextFrame);
     return must || nextFrame != shownFrame;
