@@ -226,10 +226,13 @@ void SkeletonEditor::perform(EditorAction action) {
         completeName();
         break;
     case EditorAction::PlayOrStop:
-        if (player_->playing())
-            stepAway("stop", [this] { stopPlayback(); });
-        else
-            startPlayback();
+        perform(player_->playing() ? EditorAction::Stop : EditorAction::Play);
+        break;
+    case EditorAction::Play:
+        startPlayback();
+        break;
+    case EditorAction::Stop:
+        stepAway("stop", [this] { stopPlayback(); });
         break;
     case EditorAction::PreviousFrame:
         stepAway("previous frame", [this] { stepToPreviousFrame(); });
@@ -275,6 +278,42 @@ void SkeletonEditor::perform(EditorAction action) {
         break;
     case EditorAction::ToggleTimeline:
         timeline_->toggle();
+        break;
+    case EditorAction::SavePose:
+        edit("save pose", [this] {
+            if (currentFrame_ && skeleton_->complete()) {
+                currentFrame_->capturePose(skeleton_.get());
+                poseUnstored_ = false;
+            }
+        });
+        break;
+    case EditorAction::AddFrame:
+        edit("new frame", [this] {
+            if (skeleton_->complete()) {
+                const int count = animation_->frameCount();
+                currentFrame_ = count > 0 ? animation_->frameAt(count - 1) : nullptr;
+                animation_->addFrameFromPose(skeleton_.get());
+                stepToNextFrame();
+            }
+        });
+        break;
+    case EditorAction::CycleMotion:
+        cycleMotionLabel();
+        break;
+    case EditorAction::ApplyProperties:
+        edit("apply properties", [this] { applyFrameProperties(); });
+        break;
+    case EditorAction::ConfirmLoad:
+        confirmLoad();
+        break;
+    case EditorAction::CancelLoad:
+        parts.loadWindow->visible = false;
+        break;
+    case EditorAction::ConfirmSave:
+        confirmSave();
+        break;
+    case EditorAction::CancelSave:
+        parts.saveWindow->visible = false;
         break;
     default:
         // The camera's own action is not the editor's to do here.

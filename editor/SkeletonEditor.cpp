@@ -105,44 +105,8 @@ void SkeletonEditor::onCommand(InterfaceComponent* component) {
     }
     if (!pressed)
         return;
-
-    if (id == "NEXT_FRAME") {
-        stepAway("next frame", [this] { stepToNextFrame(); });
-    } else if (id == "PREV_FRAME") {
-        stepAway("previous frame", [this] { stepToPreviousFrame(); });
-    } else if (id == "PLAY_ANIMATION") {
-        startPlayback();
-    } else if (id == "STOP_ANIMATION") {
-        stepAway("stop", [this] { stopPlayback(); });
-    } else if (id == "SAVE_FRAME") {
-        edit("save pose", [this] {
-            if (currentFrame_ && skeleton_->complete()) {
-                currentFrame_->capturePose(skeleton_.get());
-                poseUnstored_ = false;
-            }
-        });
-    } else if (id == "ADD_NEW_FRAME") {
-        edit("new frame", [this] {
-            if (skeleton_->complete()) {
-                int count = animation_->frameCount();
-                currentFrame_ = count > 0 ? animation_->frameAt(count - 1) : nullptr;
-                animation_->addFrameFromPose(skeleton_.get());
-                stepToNextFrame();
-            }
-        });
-    } else if (id == "CHANGE_MOTION") {
-        cycleMotionLabel();
-    } else if (id == "APPLY_FRAME") {
-        edit("apply properties", [this] { applyFrameProperties(); });
-    } else if (id == "LOAD_ANI") {
-        confirmLoad();
-    } else if (id == "CANCEL_LOAD") {
-        parts.loadWindow->visible = false;
-    } else if (id == "SAVE_ANI") {
-        confirmSave();
-    } else if (id == "CANCEL_SAVE") {
-        parts.saveWindow->visible = false;
-    }
+    if (const std::optional<EditorAction> action = buttonAction(id))
+        perform(*action);
 }
 
 void SkeletonEditor::exactStep(bool rotation, const Vec3& factor) {
