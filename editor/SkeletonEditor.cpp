@@ -3,6 +3,7 @@
 #include "animation/Animation.h"
 #include "animation/AnimationPlayer.h"
 #include "animation/KeyFrame.h"
+#include "editor/AutosaveFiles.h"
 #include "editor/InputMap.h"
 #include "editor/ShortcutsOverlay.h"
 #include "editor/TimelineStrip.h"
@@ -59,6 +60,7 @@ SkeletonEditor::SkeletonEditor(InterfaceManager& manager_, PlayerClock* playerCl
 
     stepToNextFrame();
     history_ = std::make_unique<EditHistory>(*animation_);
+    autosaveFiles_ = std::make_unique<AutosaveFiles>(ANIMATION_FOLDER);
     announceAutosave();
 }
 
