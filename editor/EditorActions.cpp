@@ -85,7 +85,10 @@ void SkeletonEditor::redo() {
 }
 
 void SkeletonEditor::travel(bool forward) {
-    held.rotating = held.movingSkeleton = false;
+    // A gesture still running ends here as a step of its own; the rest of
+    // it does nothing, so no change escapes the history.
+    endHeldChanges();
+    endBoneDrag();
     commitEdit();
     haltPlayback();
     const auto applied = forward ? history_->redo(*animation_) : history_->undo(*animation_);
