@@ -61,11 +61,13 @@ void SkeletonEditor::commitEdit() {
         return;
     const EditorSnapshot before = std::move(*editBefore);
     editBefore.reset();
+    const std::size_t forgotten = history_->forgottenSteps();
     if (history_->record(editLabel, before, snapshot(), *animation_) &&
         history_->lastStepChangedAnimation()) {
         animationChanged = true;
         ++changeCount;
     }
+    historyTrimmed = historyTrimmed || history_->forgottenSteps() != forgotten;
 }
 
 void SkeletonEditor::finishHeldEdit() {
