@@ -2,6 +2,7 @@
 
 #include "animation/SafeFileWrite.h"
 #include "motion/ExportRig.h"
+#include "motion/Ground.h"
 #include "motion/MotionSampler.h"
 #include "tools/export/BvhWriter.h"
 #include "tools/export/ConsoleCapture.h"
@@ -76,6 +77,9 @@ int runExport(const std::vector<std::string>& args, std::ostream& out, std::ostr
     if (!animation) {
         return fail(err, error);
     }
+    // Heights are written from the figure's ground, so other tools put the
+    // start pose's feet on their floor at 0.
+    const double ground = groundHeight(*skeleton);
     ExportRig rig;
     if (!makeExportRig(*skeleton, rig, error)) {
         return fail(err,
@@ -96,6 +100,10 @@ int runExport(const std::vector<std::string>& args, std::ostream& out, std::ostr
             return fail(err, error);
         }
     }
+    for (RigBone& bone : rig.bones)
+        bone.restPosition.y -= ground;
+    for (PoseSample& sample : motion.samples)
+        sample.rootPosition.y -= ground;
     const std::string bytes = render(options.format, rig, motion);
     if (!writeFileSafely(options.output, bytes, false, &error)) {
         return fail(err, "cannot write '" + options.output + "': " + error);
