@@ -116,11 +116,13 @@ void SkeletonEditor::confirmSave() {
 }
 
 bool SkeletonEditor::saveUnder(const std::string& name) {
-    bool saved = false;
+    // A save writes a file and changes no edit: no history step. The name
+    // it gives the animation stays only when the file was written.
+    const std::string previousName = animation_->name();
     std::string why;
-    // Saving is not undone, but the name it gives the animation is a step.
-    edit("name " + name, [&] { saved = saveCurrentAnimation(name, &why); });
+    const bool saved = saveCurrentAnimation(name, &why);
     if (!saved) {
+        animation_->setName(previousName);
         parts.saveWindow->setText(parts.saveWindow->getText() + "Save Failed!");
         status("Save failed: " + why);
         return false;
