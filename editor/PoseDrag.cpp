@@ -2,7 +2,7 @@
 // height buttons.
 #include "editor/SkeletonEditor.h"
 #include "skeleton/BoneAim.h"
-#include "skeleton/BoneNames.h"
+#include "motion/BoneTable.h"
 #include "skeleton/ChainIk.h"
 #include "skeleton/Skeleton.h"
 

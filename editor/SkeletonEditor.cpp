@@ -11,7 +11,7 @@
 #include "gui/InterfaceManager.h"
 #include "gui/StatusLine.h"
 #include "gui/TextField.h"
-#include "skeleton/BoneNames.h"
+#include "motion/BoneTable.h"
 #include "skeleton/Skeleton.h"
 
 namespace {

@@ -3,6 +3,7 @@
 #include "editor/BackgroundTask.h"
 #include "editor/EditHistory.h"
 #include "editor/NameCompletion.h"
+#include "skeleton/DefaultFigure.h"
 #include "skeleton/PoseMirror.h"
 #include "skeleton/SkeletonPose.h"
 #include "skeleton/Vec3.h"
@@ -28,9 +29,6 @@ class TextField;
 class TimelineStrip;
 enum class EditorAction;
 
-// Where the editor loads its skeleton from, and the origin it stands on.
-inline const char* const SKELETON_PATH = "resources/config/skeleton/default.rgcf";
-constexpr double SKELETON_ORIGIN_Y = 0.5;
 // The bone readout with no bone selected.
 inline const char* const NO_BONE_READOUT = "#.##,  #.##,  #.##";
 
