@@ -1,12 +1,50 @@
-// Loading and saving the editor's animation by name.
+// Loading and saving the editor's animation: by name in the animations
+// folder (the dialogs), or by path (a file named on the command line).
 #include "animation/Animation.h"
 #include "animation/AnimationFile.h"
 #include "animation/AnimationPlayer.h"
 #include "editor/SkeletonEditor.h"
 #include "gui/ComponentContainer.h"
+#include "gui/StatusLine.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <iostream>
+
+namespace {
+
+// Why the file at `path` cannot be read, or "" when it can be tried. Looked
+// at before opening: opening a pipe would block the program until someone
+// writes into it.
+std::string unreadableBecause(const std::string& path) {
+    struct stat info;
+    if (::stat(path.c_str(), &info) != 0)
+        return std::strerror(errno);
+    if (S_ISDIR(info.st_mode))
+        return "it is a folder";
+    if (!S_ISREG(info.st_mode))
+        return "it is not a regular file";
+    if (::access(path.c_str(), R_OK) != 0)
+        return std::strerror(errno);
+    return "";
+}
+
+std::string shownName(const std::string& path) {
+    return std::filesystem::path(path).filename().string();
+}
+
+} // namespace
 
 bool SkeletonEditor::loadAnimation(const std::string& name) {
-    auto loaded = std::make_unique<Animation>(std::string(ANIMATION_FOLDER) + name + ".rgaf");
+    return loadAnimationFrom(animationFolder + name + ".rgaf");
+}
+
+bool SkeletonEditor::loadAnimationFrom(const std::string& path) {
+    auto loaded = std::make_unique<Animation>(path);
     if (!loaded->valid())
         return false;
     // The player must never touch the frames about to be deleted: stop it
@@ -25,5 +63,39 @@ bool SkeletonEditor::loadAnimation(const std::string& name) {
 
 bool SkeletonEditor::saveCurrentAnimation(const std::string& name) {
     animation->setName(name);
-    return saveAnimation(ANIMATION_FOLDER, *animation);
+    return saveAnimation(animationFolder, *animation);
+}
+
+bool SkeletonEditor::openFile(const std::string& path) {
+    const std::string shown = shownName(path);
+    std::string problem = unreadableBecause(path);
+    bool loaded = false;
+    if (problem.empty()) {
+        edit("open " + shown, [&] { loaded = loadAnimationFrom(path); });
+        if (!loaded)
+            problem = "it is not a Kinemorph animation (its first line is not RGAF)";
+    }
+    if (!loaded) {
+        std::cout << "Could not open " << path << ": " << problem << "\n";
+        statusLine->show("Could not open " + shown + ": " + problem, StatusLine::NOTICE_SECONDS);
+        return false;
+    }
+    animationChanged = false;
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+    openedPath = error ? path : absolute.string();
+    status("Opened " + shown + ": " + std::to_string(animation->frameCount()) + " frames");
+    return true;
+}
+
+bool SkeletonEditor::saveToOpenedFile() {
+    std::string reason;
+    if (!writeAnimationTo(openedPath, *animation, true, &reason)) {
+        std::cout << "Error in saving animation data to file!\n";
+        status("Save failed: " + reason);
+        return false;
+    }
+    animationChanged = false;
+    status("Saved " + shownName(openedPath));
+    return true;
 }

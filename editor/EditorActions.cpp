@@ -20,8 +20,6 @@ namespace {
 // Seconds between two autosaves at most.
 constexpr double AUTOSAVE_INTERVAL = 60;
 constexpr const char* AUTOSAVE_NAME = "autosave";
-// The start-up notice stays longer than an answer to a click.
-constexpr double NOTICE_SECONDS = 8;
 } // namespace
 
 void SkeletonEditor::status(const std::string& message) {
@@ -154,6 +152,7 @@ void SkeletonEditor::confirmLoad() {
     loadWindow->visible = false;
     animationChanged = false;
     fileName = name;
+    openedPath.clear();
     status("Loaded " + name + ": " + std::to_string(animation->frameCount()) + " frames");
 }
 
@@ -173,11 +172,19 @@ bool SkeletonEditor::saveUnder(const std::string& name) {
     saveWindow->visible = false;
     animationChanged = false;
     fileName = name;
+    openedPath.clear();
     status("Saved " + name);
     return true;
 }
 
 void SkeletonEditor::quickSave() {
+    if (!openedPath.empty()) {
+        // A failed write opens the dialog, to save into the animations
+        // folder instead.
+        if (!saveToOpenedFile())
+            showDialog(saveWindow, saveNameField);
+        return;
+    }
     if (fileName.empty()) {
         showDialog(saveWindow, saveNameField);
         return;
@@ -195,7 +202,7 @@ void SkeletonEditor::completeName() {
         return;
     const std::string shown = field->getText();
     const std::string completed =
-        completion.complete(field->id, shown, savedAnimationNames(ANIMATION_FOLDER));
+        completion.complete(field->id, shown, savedAnimationNames(animationFolder));
     if (completed != shown)
         field->setText(completed);
 }
@@ -303,7 +310,7 @@ bool SkeletonEditor::runInBackground(const std::string& label, BackgroundTask::W
 bool SkeletonEditor::autosave() {
     if (!animationChanged)
         return true;
-    if (!writeAnimationFile(ANIMATION_FOLDER, AUTOSAVE_NAME, *animation, false)) {
+    if (!writeAnimationFile(animationFolder, AUTOSAVE_NAME, *animation, false)) {
         status("Autosave failed: could not write autosave.rgaf");
         return false;
     }
@@ -323,7 +330,7 @@ void SkeletonEditor::advanceAutosave(double seconds) {
 void SkeletonEditor::announceAutosave() {
     namespace fs = std::filesystem;
     std::error_code error;
-    const fs::path folder(ANIMATION_FOLDER);
+    const fs::path folder(animationFolder);
     const fs::path autosaved = folder / (std::string(AUTOSAVE_NAME) + ".rgaf");
     const auto written = fs::last_write_time(autosaved, error);
     if (error)
@@ -337,5 +344,5 @@ void SkeletonEditor::announceAutosave() {
         if (!timeError && time >= written)
             return;
     }
-    statusLine->show("Unsaved work from last run: load autosave", NOTICE_SECONDS);
+    statusLine->show("Unsaved work from last run: load autosave", StatusLine::NOTICE_SECONDS);
 }

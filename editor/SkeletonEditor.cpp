@@ -33,10 +33,11 @@ const HeldButton heldButtons[] = {
 };
 } // namespace
 
-SkeletonEditor::SkeletonEditor(InterfaceManager& manager_, PlayerClock* playerClock)
-    : manager(manager_) {
-    skeleton = std::make_unique<Skeleton>(SKELETON_PATH, 0, SKELETON_ORIGIN_Y, 0);
-    ghostSkeleton = std::make_unique<Skeleton>(SKELETON_PATH, 0, SKELETON_ORIGIN_Y, 0);
+SkeletonEditor::SkeletonEditor(InterfaceManager& manager_, PlayerClock* playerClock,
+                               const ProgramPaths& paths)
+    : manager(manager_), animationFolder(paths.animations) {
+    skeleton = std::make_unique<Skeleton>(paths.skeleton, 0, SKELETON_ORIGIN_Y, 0);
+    ghostSkeleton = std::make_unique<Skeleton>(paths.skeleton, 0, SKELETON_ORIGIN_Y, 0);
     // Partners come from the rest pose, before any frame poses the figure.
     mirror.build(*ghostSkeleton);
     buildWindows();

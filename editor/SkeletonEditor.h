@@ -3,6 +3,7 @@
 #include "editor/BackgroundTask.h"
 #include "editor/EditHistory.h"
 #include "editor/NameCompletion.h"
+#include "platform/ProgramPaths.h"
 #include "skeleton/DefaultFigure.h"
 #include "skeleton/PoseMirror.h"
 #include "skeleton/SkeletonPose.h"
@@ -51,8 +52,10 @@ public:
     // "temp" animation (looping) with one frame of the loaded pose, the
     // player, and shows frame 0.
     // The player runs on its own real-time clock, or on `playerClock` (not
-    // owned) when one is given, as tests do.
-    explicit SkeletonEditor(InterfaceManager& manager, PlayerClock* playerClock = nullptr);
+    // owned) when one is given, as tests do. The skeleton and the
+    // animations folder come from `paths`.
+    explicit SkeletonEditor(InterfaceManager& manager, PlayerClock* playerClock = nullptr,
+                            const ProgramPaths& paths = workingDirectoryPaths());
     ~SkeletonEditor();
 
     SkeletonEditor(const SkeletonEditor&) = delete;
@@ -91,9 +94,15 @@ public:
     // Copies the properties window into the current frame.
     void applyFrameProperties();
 
-    // Replaces the animation by the file ANIMATION_FOLDER + name + ".rgaf".
-    // False, with nothing changed, when it cannot be read.
+    // Replaces the animation by the file name + ".rgaf" in the animations
+    // folder. False, with nothing changed, when it cannot be read.
     bool loadAnimation(const std::string& name);
+    // Opens the animation file at `path`, in any folder (a file named on the
+    // command line), as Load does; Ctrl+S then saves back to that path,
+    // keeping the animation's own name. A file that cannot be read leaves
+    // the animation as it was and says why on the status line; returns
+    // false.
+    bool openFile(const std::string& path);
     // Names the animation `name` and saves it. False when the file cannot be
     // written; an earlier file of that name is then left as it was.
     bool saveCurrentAnimation(const std::string& name);
@@ -190,7 +199,8 @@ public:
     // The figure shows a pose that no frame stores (turned or moved since).
     bool poseUnstored = false;
     // The file name the animation was loaded from or saved under this run
-    // ("" for none yet): what Ctrl+S saves to.
+    // ("" for none yet): what Ctrl+S saves to in the animations folder,
+    // unless the animation came from openFile.
     std::string fileName;
 
     // The components the editor reads or changes (owned by their windows).
@@ -244,11 +254,17 @@ private:
     // Ends playback before frames change under the player, without the
     // Stop button's step to the next frame.
     void haltPlayback();
+    // Replaces the animation by the file at `path` as a load does. False,
+    // with nothing changed, when it cannot be read.
+    bool loadAnimationFrom(const std::string& path);
     void confirmLoad();
     void confirmSave();
     // Saves under `name` as the Save button does, with its messages.
     bool saveUnder(const std::string& name);
     void quickSave();
+    // Ctrl+S for a file from openFile: writes it back to its path, with a
+    // backup of what it replaces.
+    bool saveToOpenedFile();
     void showDialog(ComponentContainer* dialog, TextField* nameField);
     void completeName();
     // Says at start when autosave.rgaf holds newer work than every saved
@@ -264,6 +280,11 @@ private:
     void putPose(const std::string& label, const SkeletonPose& pose);
 
     InterfaceManager& manager;
+    // Where dialog names, the autosave and completion look; ends in "/".
+    std::string animationFolder;
+    // The file openFile read, which Ctrl+S writes back to; "" once a dialog
+    // loads or saves (their names mean the animations folder).
+    std::string openedPath;
     // The bone the readout was last written for, and its angles then.
     const Bone* readoutBone = nullptr;
     Vec3 readoutAngles{0, 0, 0};
