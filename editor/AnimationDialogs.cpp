@@ -71,7 +71,8 @@ bool SkeletonEditor::openFile(const std::string& path) {
     std::string problem = unreadableBecause(path);
     bool loaded = false;
     if (problem.empty()) {
-        edit("open " + shown, [&] { loaded = loadAnimationFrom(path); });
+        commitEdit();
+        loaded = loadAnimationFrom(path);
         if (!loaded)
             problem = "it is not a Kinemorph animation (its first line is not RGAF)";
     }
@@ -80,6 +81,9 @@ bool SkeletonEditor::openFile(const std::string& path) {
         statusLine->show("Could not open " + shown + ": " + problem, StatusLine::NOTICE_SECONDS);
         return false;
     }
+    // The file is where the editing starts: undo never goes back past it to
+    // the empty animation nobody saw, which Ctrl+S would then write over it.
+    history = std::make_unique<EditHistory>(*animation);
     animationChanged = false;
     std::error_code error;
     const std::filesystem::path absolute = std::filesystem::absolute(path, error);

@@ -98,10 +98,10 @@ public:
     // folder. False, with nothing changed, when it cannot be read.
     bool loadAnimation(const std::string& name);
     // Opens the animation file at `path`, in any folder (a file named on the
-    // command line), as Load does; Ctrl+S then saves back to that path,
-    // keeping the animation's own name. A file that cannot be read leaves
-    // the animation as it was and says why on the status line; returns
-    // false.
+    // command line), as Load does, and starts the undo history afresh from
+    // it; Ctrl+S then saves back to that path, keeping the animation's own
+    // name. A file that cannot be read leaves the animation as it was and
+    // says why on the status line; returns false.
     bool openFile(const std::string& path);
     // Names the animation `name` and saves it. False when the file cannot be
     // written; an earlier file of that name is then left as it was.

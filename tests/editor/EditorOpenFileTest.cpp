@@ -50,6 +50,10 @@ TEST_F(EditorOpenFile, CtrlSSavesBackToTheOpenedPathUntilADialogNamesAnother) {
     EXPECT_EQ(animation().frameCount(), 3);
     EXPECT_EQ(statusText(), "Opened My Walk.rgaf: 3 frames");
     EXPECT_FALSE(editor->unsavedChanges());
+    // Undo cannot go back to the empty animation before the file, which
+    // Ctrl+S would then write over it.
+    editor->perform(EditorAction::Undo);
+    EXPECT_EQ(statusText(), "Nothing to undo");
 
     click("ADD_NEW_FRAME");
     editor->perform(EditorAction::QuickSave);
