@@ -28,7 +28,7 @@ void Scene::buildInterface() {
 
     interface->init();
     editor = std::make_unique<SkeletonEditor>(*interface, nullptr, state.paths);
-    camera.target = editor->skeleton->rootPosition();
+    camera.target = editor->skeleton().rootPosition();
     if (camera.target)
         camera.mode = CAMERA_ORBIT;
     buildAboutPages(*interface, ownedComponents);

@@ -1,6 +1,7 @@
 // Kinemorph: a skeletal character animator. `kinemorph [FILE]` (see
 // programUsage()). Started in a folder holding resources/ it works from
 // there; installed, from its share folder and the user's own folders.
+#include "animation/SafeFileWrite.h"
 #include "app/Application.h"
 #include "app/ConsolePause.h"
 #include "app/ProgramArguments.h"
@@ -16,6 +17,10 @@ int main(int argc, char** argv) {
     // Line by line, so each diagnostic reaches a log file or a pipe at once
     // and none is lost when the process is killed.
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    // A save past a file-size limit fails and says so instead of killing
+    // the program with the work unsaved.
+    ignoreFileSizeSignal();
+
     const ProgramArguments arguments = parseProgramArguments({argv + 1, argv + argc});
     switch (arguments.request) {
     case StartRequest::Help:

@@ -31,7 +31,7 @@ protected:
         text << in.rdbuf();
         return text.str();
     }
-    std::string statusText() { return editor->statusLine->message(); }
+    std::string statusText() { return editor->statusLine().message(); }
 };
 
 TEST_F(EditorOpenFile, CtrlSSavesBackToTheOpenedPathUntilADialogNamesAnother) {
@@ -96,14 +96,14 @@ TEST_F(EditorOpenFile, AFileThatCannotBeReadSaysWhyAndChangesNothing) {
     };
     const Case cases[] = {
         {"missing.rgaf", [](const std::string&) {}, "No such file or directory"},
-        {"folder.rgaf", [](const std::string& p) { fs::create_directory(p); }, "it is a folder"},
+        {"folder.rgaf", [](const std::string& p) { fs::create_directory(p); },
+         "not a regular file"},
         // Opening a pipe would wait for a writer for ever.
         {"pipe.rgaf", [](const std::string& p) { ::mkfifo(p.c_str(), 0600); },
-         "it is not a regular file"},
+         "not a regular file"},
         {"notes.rgaf", [](const std::string& p) { std::ofstream(p) << "Dear diary\n"; },
-         "it is not a Kinemorph animation (its first line is not RGAF)"},
-        {"empty.rgaf", [](const std::string& p) { std::ofstream{p}; },
-         "it is not a Kinemorph animation (its first line is not RGAF)"},
+         "not an animation file"},
+        {"empty.rgaf", [](const std::string& p) { std::ofstream{p}; }, "not an animation file"},
         {"locked.rgaf",
          [](const std::string& p) {
              std::ofstream(p) << "RGAF\nlocked\n0\n0\n";
