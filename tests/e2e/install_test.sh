@@ -56,7 +56,8 @@ status=0
 close_app 20 || status=$?
 [ "$status" -eq 0 ] || fail "exit status $status after closing"
 [ -z "$(ls -A "$EMPTY")" ] || fail "the program wrote into the working folder: $(ls -A "$EMPTY")"
-[ ! -e "$USER_ANIMATIONS/autosave.rgaf" ] || fail "saved work was autosaved as well"
+left=$(cd "$USER_ANIMATIONS" && ls autosave*.rgaf 2>/dev/null)
+[ -z "$left" ] || fail "saved work was left as an autosave too: $left"
 pass "Insert, Ctrl+S: the file and its .bak where they belong"
 
 (cd "$EMPTY" && "$PREFIX/bin/kinemorph-export" "$USER_ANIMATIONS/walk.rgaf" -o walk.bvh) \
