@@ -74,6 +74,9 @@ install(FILES ${CMAKE_BINARY_DIR}/doc/changelog.gz DESTINATION ${CMAKE_INSTALL_D
 
 # The Debian package: kinemorph_<version>_amd64.deb, installing to /usr,
 # its Depends worked out from the programs' shared libraries.
+# Packaging installs what is built and builds nothing itself (`make
+# package` builds first): a package test never turns into a whole build.
+set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME kinemorph)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
