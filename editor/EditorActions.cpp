@@ -61,11 +61,13 @@ void SkeletonEditor::commitEdit() {
         return;
     const EditorSnapshot before = std::move(*editBefore);
     editBefore.reset();
+    const std::size_t forgotten = history_->forgottenSteps();
     if (history_->record(editLabel, before, snapshot(), *animation_) &&
         history_->lastStepChangedAnimation()) {
         animationChanged = true;
         ++changeCount;
     }
+    historyTrimmed = historyTrimmed || history_->forgottenSteps() != forgotten;
 }
 
 void SkeletonEditor::finishHeldEdit() {
@@ -85,7 +87,10 @@ void SkeletonEditor::redo() {
 }
 
 void SkeletonEditor::travel(bool forward) {
-    held.rotating = held.movingSkeleton = false;
+    // A gesture still running ends here as a step of its own; the rest of
+    // it does nothing, so no change escapes the history.
+    endHeldChanges();
+    endBoneDrag();
     commitEdit();
     haltPlayback();
     const auto applied = forward ? history_->redo(*animation_) : history_->undo(*animation_);

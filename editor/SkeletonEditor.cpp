@@ -155,6 +155,10 @@ void SkeletonEditor::editorUpdate(double dt) {
         player_->update();
     if (background.busy() && !background.poll())
         status(background.progressText());
+    if (historyTrimmed) {
+        historyTrimmed = false;
+        status("The oldest undo steps were forgotten to save memory");
+    }
     // The readout follows the selected bone whatever turned it: a pick that
     // completes while a frame is drawn (after the click's own refreshes), a
     // step to another frame, playback, an undo.

@@ -360,6 +360,9 @@ private:
     std::string autosaveProblem;
     // The user was told once that quitting now loses work.
     bool quitWarned = false;
+    // The history forgot its oldest steps to stay within its memory; said at
+    // the next update, after what the action itself said.
+    bool historyTrimmed = false;
     NameCompletion completion;
     // The pose Ctrl+C copied, if any.
     std::optional<SkeletonPose> copiedPose;
