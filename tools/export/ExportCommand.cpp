@@ -4,6 +4,7 @@
 #include "motion/ExportRig.h"
 #include "motion/Ground.h"
 #include "motion/MotionSampler.h"
+#include "platform/ProgramPaths.h"
 #include "tools/export/BvhWriter.h"
 #include "tools/export/ConsoleCapture.h"
 #include "tools/export/ExportInputs.h"
@@ -61,8 +62,10 @@ int runExport(const std::vector<std::string>& args, std::ostream& out, std::ostr
         out << exportUsage();
         return EXPORT_OK;
     }
-    options.skeletonPath =
-        exportSkeletonPath(options.skeletonPath, options.skeletonGiven, options.input);
+    // Installed, the program's own skeleton is found as the program finds it.
+    const ProgramPaths paths = currentProgramPaths();
+    options.skeletonPath = exportSkeletonPath(options.skeletonPath, options.skeletonGiven,
+                                              options.input, paths.installed ? paths.skeleton : "");
     // The output replaces its file whole; it must not be one of the inputs.
     if (sameFile(options.output, options.input) || sameFile(options.output, options.skeletonPath)) {
         err << PREFIX << "the output '" << options.output << "' would overwrite an input file\n";

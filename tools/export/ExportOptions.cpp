@@ -177,7 +177,8 @@ std::string exportUsage() {
            "  --skeleton FILE  the skeleton to pose (default " +
            std::string(DEFAULT_EXPORT_SKELETON) +
            ",\n"
-           "                   else default.rgcf in the folder above INPUT's folder)\n"
+           "                   else default.rgcf in the folder above INPUT's folder,\n"
+           "                   else the installed one)\n"
            "  --fps N          samples per second, from " +
            numberText(MIN_EXPORT_FPS) + " to " + numberText(MAX_EXPORT_FPS) +
            " (default 30)\n"
