@@ -1,0 +1,106 @@
+#include "render/FfmpegSupport.h"
+
+extern "C" {
+#include <libavformat/avio.h>
+#include <libavutil/error.h>
+#include <libavutil/log.h>
+#include <libavutil/mem.h>
+}
+
+#include <cstring>
+
+namespace {
+constexpr int IO_BUFFER_BYTES = 1 << 16;
+
+// FFmpeg 6.1 made the written bytes const; older versions take them
+// mutable. The adapter keeps one callback for both.
+#if LIBAVFORMAT_VERSION_MAJOR >= 61
+using WriteBytes = const uint8_t*;
+#else
+using WriteBytes = uint8_t*;
+#endif
+} // namespace
+
+std::string ffmpegError(int code) {
+    char text[AV_ERROR_MAX_STRING_SIZE] = {};
+    av_strerror(code, text, sizeof text);
+    return text;
+}
+
+void quietFfmpegLog() {
+    av_log_set_level(AV_LOG_QUIET);
+}
+
+MemoryOutput::MemoryOutput() {
+    auto* buffer = static_cast<unsigned char*>(av_malloc(IO_BUFFER_BYTES));
+    if (!buffer) {
+        return;
+    }
+    auto writeAdapter = [](void* opaque, WriteBytes data, int size) {
+        return write(opaque, data, size);
+    };
+    auto seekAdapter = [](void* opaque, int64_t offset, int whence) -> int64_t {
+        return seek(opaque, offset, whence);
+    };
+    context_ =
+        avio_alloc_context(buffer, IO_BUFFER_BYTES, 1, this, nullptr, writeAdapter, seekAdapter);
+    if (!context_) {
+        av_free(buffer);
+    }
+}
+
+MemoryOutput::~MemoryOutput() {
+    if (context_) {
+        av_freep(&context_->buffer);
+        avio_context_free(&context_);
+    }
+}
+
+const std::string& MemoryOutput::bytes() {
+    if (context_) {
+        avio_flush(context_);
+    }
+    return data_;
+}
+
+int MemoryOutput::write(void* opaque, const unsigned char* data, int size) {
+    auto* self = static_cast<MemoryOutput*>(opaque);
+    if (size <= 0) {
+        return 0;
+    }
+    const std::size_t end = self->position_ + static_cast<std::size_t>(size);
+    if (end > self->data_.size()) {
+        self->data_.resize(end);
+    }
+    std::memcpy(&self->data_[self->position_], data, static_cast<std::size_t>(size));
+    self->position_ = end;
+    return size;
+}
+
+long long MemoryOutput::seek(void* opaque, long long offset, int whence) {
+    auto* self = static_cast<MemoryOutput*>(opaque);
+    const long long size = static_cast<long long>(self->data_.size());
+    long long target = 0;
+    switch (whence & ~AVSEEK_FORCE) {
+    case AVSEEK_SIZE:
+        return size;
+    case SEEK_SET:
+        target = offset;
+        break;
+    case SEEK_CUR:
+        target = static_cast<long long>(self->position_) + offset;
+        break;
+    case SEEK_END:
+        target = size + offset;
+        break;
+    default:
+        return AVERROR(EINVAL);
+    }
+    if (target < 0) {
+        return AVERROR(EINVAL);
+    }
+    // Seeking past the end is allowed; the gap fills with zeros when
+    // written, as a file's would.
+    self->position_ = static_cast<std::size_t>(target);
+    return target;
+}

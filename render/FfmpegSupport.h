@@ -1,0 +1,39 @@
+#pragma once
+
+#include <string>
+
+struct AVIOContext;
+
+// Small pieces every encoder here shares on top of FFmpeg's libraries.
+
+// FFmpeg's text for an error code ("Invalid argument").
+std::string ffmpegError(int code);
+
+// Keeps FFmpeg's own log quiet below errors of its own making: the tools
+// say what went wrong in one line of their own. Process-wide, idempotent.
+void quietFfmpegLog();
+
+// A seekable output that FFmpeg's muxers write into memory, so a finished
+// file reaches the disk in one safe write and a failed or interrupted one
+// never does. (An MP4 muxer seeks back to fill in its index.)
+class MemoryOutput {
+public:
+    MemoryOutput();
+    ~MemoryOutput();
+    MemoryOutput(const MemoryOutput&) = delete;
+    MemoryOutput& operator=(const MemoryOutput&) = delete;
+
+    // The context to put into AVFormatContext::pb; nullptr when out of
+    // memory. Stays owned by this object.
+    AVIOContext* context() { return context_; }
+    // Everything written so far, after flushing the context's buffer.
+    const std::string& bytes();
+
+private:
+    static int write(void* opaque, const unsigned char* data, int size);
+    static long long seek(void* opaque, long long offset, int whence);
+
+    AVIOContext* context_ = nullptr;
+    std::string data_;
+    std::size_t position_ = 0;
+};
