@@ -165,8 +165,8 @@ void InputDispatcher::mouseButton(int button, bool press, int x, int y) {
     else if (button == MouseButton::Left)
         scene.leftToggle = !scene.leftToggle;
 
-    if (press && button == MouseButton::Left && editor && editor->skeleton) {
-        Skeleton& skeleton = *editor->skeleton;
+    if (press && button == MouseButton::Left && editor) {
+        Skeleton& skeleton = editor->skeleton();
         skeleton.pickX = x;
         skeleton.pickY = flipY(y);
         skeleton.pickButton = 0;

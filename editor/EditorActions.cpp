@@ -1,4 +1,4 @@
-// The editor's added actions: the undo history, playback and dialog keys,
+// The editor's added actions: the undo history_, playback and dialog keys,
 // quick save, name completion and the autosave.
 #include "animation/Animation.h"
 #include "animation/AnimationFile.h"
@@ -25,35 +25,35 @@ constexpr double NOTICE_SECONDS = 8;
 } // namespace
 
 void SkeletonEditor::status(const std::string& message) {
-    statusLine->show(message);
+    statusLine_->show(message);
 }
 
-// ---- the history ----------------------------------------------------------
+// ---- the history_ ----------------------------------------------------------
 
 EditorSnapshot SkeletonEditor::snapshot() const {
     EditorSnapshot s;
-    s.name = animation->name();
-    s.looping = animation->looping();
-    s.currentFrame = currentFrame ? currentFrame->index : -1;
-    s.frameCounterText = frameCounter->getText();
-    s.pose = SkeletonPose::capture(*skeleton);
-    s.ghostPose = SkeletonPose::capture(*ghostSkeleton);
-    s.showGhost = showGhost;
-    s.selectedBone = skeleton->selectedBone() ? skeleton->selectedBone()->index() : -1;
-    s.poseUnstored = poseUnstored;
+    s.name = animation_->name();
+    s.looping = animation_->looping();
+    s.currentFrame = currentFrame_ ? currentFrame_->index : -1;
+    s.frameCounterText = parts.frameCounter->getText();
+    s.pose = SkeletonPose::capture(*skeleton_);
+    s.ghostPose = SkeletonPose::capture(*ghostSkeleton_);
+    s.showGhost = showGhost_;
+    s.selectedBone = skeleton_->selectedBone() ? skeleton_->selectedBone()->index() : -1;
+    s.poseUnstored = poseUnstored_;
     return s;
 }
 
 void SkeletonEditor::restore(const EditorSnapshot& state) {
-    animation->setName(state.name);
-    animation->setLooping(state.looping);
-    currentFrame = animation->frameAt(state.currentFrame);
-    frameCounter->setText(state.frameCounterText);
-    state.pose.restore(*skeleton);
-    state.ghostPose.restore(*ghostSkeleton);
-    showGhost = state.showGhost;
-    skeleton->select(skeleton->boneAt(state.selectedBone));
-    poseUnstored = state.poseUnstored;
+    animation_->setName(state.name);
+    animation_->setLooping(state.looping);
+    currentFrame_ = animation_->frameAt(state.currentFrame);
+    parts.frameCounter->setText(state.frameCounterText);
+    state.pose.restore(*skeleton_);
+    state.ghostPose.restore(*ghostSkeleton_);
+    showGhost_ = state.showGhost;
+    skeleton_->select(skeleton_->boneAt(state.selectedBone));
+    poseUnstored_ = state.poseUnstored;
     showFrameProperties();
     refreshBoneReadout();
 }
@@ -69,8 +69,8 @@ void SkeletonEditor::commitEdit() {
         return;
     const EditorSnapshot before = std::move(*editBefore);
     editBefore.reset();
-    if (history->record(editLabel, before, snapshot(), *animation) &&
-        history->lastStepChangedAnimation()) {
+    if (history_->record(editLabel, before, snapshot(), *animation_) &&
+        history_->lastStepChangedAnimation()) {
         animationChanged = true;
         ++changeCount;
     }
@@ -79,8 +79,8 @@ void SkeletonEditor::commitEdit() {
 void SkeletonEditor::finishHeldEdit() {
     if (!editBefore)
         return;
-    if (SkeletonPose::capture(*skeleton) != editBefore->pose)
-        poseUnstored = true;
+    if (SkeletonPose::capture(*skeleton_) != editBefore->pose)
+        poseUnstored_ = true;
     commitEdit();
 }
 
@@ -93,10 +93,10 @@ void SkeletonEditor::redo() {
 }
 
 void SkeletonEditor::travel(bool forward) {
-    rotating = movingSkeleton = false;
+    held.rotating = held.movingSkeleton = false;
     commitEdit();
     haltPlayback();
-    const auto applied = forward ? history->redo(*animation) : history->undo(*animation);
+    const auto applied = forward ? history_->redo(*animation_) : history_->undo(*animation_);
     if (!applied) {
         status(forward ? "Nothing to redo" : "Nothing to undo");
         return;
@@ -112,30 +112,30 @@ void SkeletonEditor::travel(bool forward) {
 // ---- playback -------------------------------------------------------------
 
 void SkeletonEditor::startPlayback() {
-    if (skeleton->complete())
-        player->play(animation->name());
-    frameSelection->visible = false;
-    showGhost = false;
+    if (skeleton_->complete())
+        player_->play(animation_->name());
+    parts.frameSelection->visible = false;
+    showGhost_ = false;
 }
 
 void SkeletonEditor::stopPlayback() {
-    player->stop();
-    frameSelection->visible = true;
-    showGhost = true;
+    player_->stop();
+    parts.frameSelection->visible = true;
+    showGhost_ = true;
     stepToNextFrame();
 }
 
 void SkeletonEditor::haltPlayback() {
-    if (player->playing())
-        frameSelection->visible = true;
-    // Whatever comes next may remove frames the player points into.
-    player->forgetFrames();
+    if (player_->playing())
+        parts.frameSelection->visible = true;
+    // Whatever comes next may remove frames the player_ points into.
+    player_->forgetFrames();
 }
 
 // ---- the dialogs ------------------------------------------------------------
 
 void SkeletonEditor::showDialog(ComponentContainer* dialog, TextField* nameField) {
-    ComponentContainer* other = dialog == loadWindow ? saveWindow : loadWindow;
+    ComponentContainer* other = dialog == parts.loadWindow ? parts.saveWindow : parts.loadWindow;
     other->visible = false;
     dialog->visible = true;
     manager.raiseWindow(dialog);
@@ -143,54 +143,54 @@ void SkeletonEditor::showDialog(ComponentContainer* dialog, TextField* nameField
 }
 
 void SkeletonEditor::confirmLoad() {
-    const std::string name = loadNameField->getText();
+    const std::string name = parts.loadNameField->getText();
     bool loaded = false;
     edit("load " + name, [&] { loaded = loadAnimation(name); });
     if (!loaded) {
-        loadNameField->setText(name + "Load Failed! Please verify name!");
+        parts.loadNameField->setText(name + "Load Failed! Please verify name!");
         status("Load failed");
         return;
     }
-    loadWindow->visible = false;
+    parts.loadWindow->visible = false;
     animationChanged = false;
-    fileName = name;
-    status("Loaded " + name + ": " + std::to_string(animation->frameCount()) + " frames");
+    fileName_ = name;
+    status("Loaded " + name + ": " + std::to_string(animation_->frameCount()) + " frames");
 }
 
 void SkeletonEditor::confirmSave() {
-    saveUnder(saveNameField->getText());
+    saveUnder(parts.saveNameField->getText());
 }
 
 bool SkeletonEditor::saveUnder(const std::string& name) {
     bool saved = false;
-    // Saving is not undone, but the name it gives the animation is a step.
+    // Saving is not undone, but the name it gives the animation_ is a step.
     edit("name " + name, [&] { saved = saveCurrentAnimation(name); });
     if (!saved) {
-        saveWindow->setText(saveWindow->getText() + "Save Failed!");
+        parts.saveWindow->setText(parts.saveWindow->getText() + "Save Failed!");
         status("Save failed");
         return false;
     }
-    saveWindow->visible = false;
+    parts.saveWindow->visible = false;
     animationChanged = false;
-    fileName = name;
+    fileName_ = name;
     status("Saved " + name);
     return true;
 }
 
 void SkeletonEditor::quickSave() {
-    if (fileName.empty()) {
-        showDialog(saveWindow, saveNameField);
+    if (fileName_.empty()) {
+        showDialog(parts.saveWindow, parts.saveNameField);
         return;
     }
     // A failed quick save opens the dialog, whose title then says so.
-    if (!saveUnder(fileName))
-        showDialog(saveWindow, saveNameField);
+    if (!saveUnder(fileName_))
+        showDialog(parts.saveWindow, parts.saveNameField);
 }
 
 void SkeletonEditor::completeName() {
     TextField* field = manager.focusedField;
-    const bool dialogField = (field == loadNameField && loadWindow->visible) ||
-                             (field == saveNameField && saveWindow->visible);
+    const bool dialogField = (field == parts.loadNameField && parts.loadWindow->visible) ||
+                             (field == parts.saveNameField && parts.saveWindow->visible);
     if (!dialogField)
         return;
     const std::string shown = field->getText();
@@ -214,22 +214,25 @@ void SkeletonEditor::perform(EditorAction action) {
         quickSave();
         break;
     case EditorAction::OpenLoad:
-        showDialog(loadWindow, loadNameField);
+        showDialog(parts.loadWindow, parts.loadNameField);
         break;
     case EditorAction::ConfirmDialog:
-        if (manager.focusedField == loadNameField && loadWindow->visible)
+        if (manager.focusedField == parts.loadNameField && parts.loadWindow->visible)
             confirmLoad();
-        else if (manager.focusedField == saveNameField && saveWindow->visible)
+        else if (manager.focusedField == parts.saveNameField && parts.saveWindow->visible)
             confirmSave();
         break;
     case EditorAction::CompleteName:
         completeName();
         break;
     case EditorAction::PlayOrStop:
-        if (player->playing())
-            stepAway("stop", [this] { stopPlayback(); });
-        else
-            startPlayback();
+        perform(player_->playing() ? EditorAction::Stop : EditorAction::Play);
+        break;
+    case EditorAction::Play:
+        startPlayback();
+        break;
+    case EditorAction::Stop:
+        stepAway("stop", [this] { stopPlayback(); });
         break;
     case EditorAction::PreviousFrame:
         stepAway("previous frame", [this] { stepToPreviousFrame(); });
@@ -241,7 +244,7 @@ void SkeletonEditor::perform(EditorAction action) {
         stepAway("first frame", [this] { stepToFrame(0); });
         break;
     case EditorAction::LastFrame:
-        stepAway("last frame", [this] { stepToFrame(animation->frameCount() - 1); });
+        stepAway("last frame", [this] { stepToFrame(animation_->frameCount() - 1); });
         break;
     case EditorAction::InsertFrame:
         insertFrame();
@@ -271,10 +274,46 @@ void SkeletonEditor::perform(EditorAction action) {
         mirrorPose();
         break;
     case EditorAction::ToggleShortcuts:
-        shortcuts->toggle();
+        shortcuts_->toggle();
         break;
     case EditorAction::ToggleTimeline:
-        timeline->toggle();
+        timeline_->toggle();
+        break;
+    case EditorAction::SavePose:
+        edit("save pose", [this] {
+            if (currentFrame_ && skeleton_->complete()) {
+                currentFrame_->capturePose(skeleton_.get());
+                poseUnstored_ = false;
+            }
+        });
+        break;
+    case EditorAction::AddFrame:
+        edit("new frame", [this] {
+            if (skeleton_->complete()) {
+                const int count = animation_->frameCount();
+                currentFrame_ = count > 0 ? animation_->frameAt(count - 1) : nullptr;
+                animation_->addFrameFromPose(skeleton_.get());
+                stepToNextFrame();
+            }
+        });
+        break;
+    case EditorAction::CycleMotion:
+        cycleMotionLabel();
+        break;
+    case EditorAction::ApplyProperties:
+        edit("apply properties", [this] { applyFrameProperties(); });
+        break;
+    case EditorAction::ConfirmLoad:
+        confirmLoad();
+        break;
+    case EditorAction::CancelLoad:
+        parts.loadWindow->visible = false;
+        break;
+    case EditorAction::ConfirmSave:
+        confirmSave();
+        break;
+    case EditorAction::CancelSave:
+        parts.saveWindow->visible = false;
         break;
     default:
         // The camera's own action is not the editor's to do here.
@@ -303,7 +342,7 @@ bool SkeletonEditor::runInBackground(const std::string& label, BackgroundTask::W
 bool SkeletonEditor::autosave() {
     if (!animationChanged)
         return true;
-    if (!writeAnimationFile(ANIMATION_FOLDER, AUTOSAVE_NAME, *animation, false)) {
+    if (!writeAnimationFile(ANIMATION_FOLDER, AUTOSAVE_NAME, *animation_, false)) {
         status("Autosave failed: could not write autosave.rgaf");
         return false;
     }
@@ -337,5 +376,5 @@ void SkeletonEditor::announceAutosave() {
         if (!timeError && time >= written)
             return;
     }
-    statusLine->show("Unsaved work from last run: load autosave", NOTICE_SECONDS);
+    statusLine_->show("Unsaved work from last run: load autosave", NOTICE_SECONDS);
 }

@@ -3,6 +3,7 @@
 #include "editor/BackgroundTask.h"
 #include "editor/EditHistory.h"
 #include "editor/NameCompletion.h"
+#include "skeleton/DefaultFigure.h"
 #include "skeleton/PoseMirror.h"
 #include "skeleton/SkeletonPose.h"
 #include "skeleton/Vec3.h"
@@ -28,9 +29,6 @@ class TextField;
 class TimelineStrip;
 enum class EditorAction;
 
-// Where the editor loads its skeleton from, and the origin it stands on.
-inline const char* const SKELETON_PATH = "resources/config/skeleton/default.rgcf";
-constexpr double SKELETON_ORIGIN_Y = 0.5;
 // The bone readout with no bone selected.
 inline const char* const NO_BONE_READOUT = "#.##,  #.##,  #.##";
 
@@ -169,43 +167,70 @@ public:
     // minute and only when something changed since the last one.
     void advanceAutosave(double seconds);
 
-    std::unique_ptr<Skeleton> skeleton;
-    std::unique_ptr<Skeleton> ghostSkeleton;
-    bool showGhost = true;
-    bool rotating = false;
-    bool movingSkeleton = false;
-    Vec3 direction{0, 0, 0};
-    double rotationSpeed = 0;
-    std::unique_ptr<Animation> animation;
-    std::unique_ptr<AnimationPlayer> player;
-    KeyFrame* currentFrame = nullptr;
-    int pendingMotionType = 3;
-    int waitMs = 0;
-    int transitionMs = 0;
-    // The undo history; never null once the editor is built.
-    std::unique_ptr<EditHistory> history;
+    // What the editor shows and edits; all exist once it is built.
+    Skeleton& skeleton() { return *skeleton_; }
+    const Skeleton& skeleton() const { return *skeleton_; }
+    // The faint figure showing the frame before the current one, and
+    // whether it is shown.
+    Skeleton& ghostSkeleton() { return *ghostSkeleton_; }
+    const Skeleton& ghostSkeleton() const { return *ghostSkeleton_; }
+    bool ghostShown() const { return showGhost_; }
+    void setGhostShown(bool shown) { showGhost_ = shown; }
+    Animation& animation() { return *animation_; }
+    const Animation& animation() const { return *animation_; }
+    AnimationPlayer& player() { return *player_; }
+    const AnimationPlayer& player() const { return *player_; }
+    // The frame the editor stands on, or nullptr.
+    KeyFrame* currentFrame() const { return currentFrame_; }
+    EditHistory& history() { return *history_; }
+    // Forgets every step: the history starts again from the animation as
+    // it stands (for a caller that built frames directly, as benches do).
+    void restartHistory() { history_ = std::make_unique<EditHistory>(*animation_); }
     // The line at the bottom of the screen that answers each action.
-    std::unique_ptr<StatusLine> statusLine;
+    StatusLine& statusLine() { return *statusLine_; }
     // The timeline strip (F2) and the shortcuts overlay (F1), hidden at start.
-    std::unique_ptr<TimelineStrip> timeline;
-    std::unique_ptr<ShortcutsOverlay> shortcuts;
-    // The figure shows a pose that no frame stores (turned or moved since).
-    bool poseUnstored = false;
+    TimelineStrip& timeline() { return *timeline_; }
+    ShortcutsOverlay& shortcuts() { return *shortcuts_; }
+    // Whether the figure shows a pose that no frame stores (turned or moved
+    // since).
+    bool poseUnstored() const { return poseUnstored_; }
     // The file name the animation was loaded from or saved under this run
     // ("" for none yet): what Ctrl+S saves to.
-    std::string fileName;
+    const std::string& fileName() const { return fileName_; }
+
+    // A held rotation or height button: which runs, along which factor (per
+    // axis for a rotation, in units per second for the height), and how
+    // fast the rotation has become.
+    struct HeldChange {
+        bool rotating = false;
+        bool movingSkeleton = false;
+        Vec3 direction{0, 0, 0};
+        double rotationSpeed = 0;
+    };
+    const HeldChange& heldChange() const { return held; }
+    // The frame properties as last applied or shown: motion type code and
+    // the two times in milliseconds.
+    struct FrameTimes {
+        int motionType = 3;
+        int waitMs = 0;
+        int transitionMs = 0;
+    };
+    const FrameTimes& frameTimes() const { return times; }
 
     // The components the editor reads or changes (owned by their windows).
-    TextField* boneReadout = nullptr;             // T_CBRD
-    TextField* frameCounter = nullptr;            // TF_CFS
-    ComponentContainer* frameSelection = nullptr; // CC_FSM
-    TextField* motionLabel = nullptr;             // TF_FMD
-    TextField* waitField = nullptr;               // TF_FWD
-    TextField* transitionField = nullptr;         // TF_FTD
-    ComponentContainer* saveWindow = nullptr;     // C_SAD
-    TextField* saveNameField = nullptr;           // T_SFN
-    ComponentContainer* loadWindow = nullptr;     // C_LAD
-    TextField* loadNameField = nullptr;           // T_LFN
+    struct Components {
+        TextField* boneReadout = nullptr;             // T_CBRD
+        TextField* frameCounter = nullptr;            // TF_CFS
+        ComponentContainer* frameSelection = nullptr; // CC_FSM
+        TextField* motionLabel = nullptr;             // TF_FMD
+        TextField* waitField = nullptr;               // TF_FWD
+        TextField* transitionField = nullptr;         // TF_FTD
+        ComponentContainer* saveWindow = nullptr;     // C_SAD
+        TextField* saveNameField = nullptr;           // T_SFN
+        ComponentContainer* loadWindow = nullptr;     // C_LAD
+        TextField* loadNameField = nullptr;           // T_LFN
+    };
+    const Components& components() const { return parts; }
 
 private:
     void buildWindows();
@@ -232,7 +257,7 @@ private:
     // Stepping to another frame throws an unstored pose away: then it is a
     // step of its own, so undo brings the pose back.
     template <class Action> void stepAway(const std::string& label, Action action) {
-        if (poseUnstored)
+        if (poseUnstored_)
             edit(label, action);
         else
             action();
@@ -266,6 +291,21 @@ private:
     void putPose(const std::string& label, const SkeletonPose& pose);
 
     InterfaceManager& manager;
+    std::unique_ptr<Skeleton> skeleton_;
+    std::unique_ptr<Skeleton> ghostSkeleton_;
+    bool showGhost_ = true;
+    HeldChange held;
+    std::unique_ptr<Animation> animation_;
+    std::unique_ptr<AnimationPlayer> player_;
+    KeyFrame* currentFrame_ = nullptr;
+    FrameTimes times;
+    std::unique_ptr<EditHistory> history_;
+    std::unique_ptr<StatusLine> statusLine_;
+    std::unique_ptr<TimelineStrip> timeline_;
+    std::unique_ptr<ShortcutsOverlay> shortcuts_;
+    bool poseUnstored_ = false;
+    std::string fileName_;
+    Components parts;
     // The bone the readout was last written for, and its angles then.
     const Bone* readoutBone = nullptr;
     Vec3 readoutAngles{0, 0, 0};

@@ -108,7 +108,7 @@ protected:
         installTextMetrics(nullptr);
     }
     void send(const sf::Event& e) { input->handle(e); }
-    Skeleton& skeleton() { return *scene->editor->skeleton; }
+    Skeleton& skeleton() { return scene->editor->skeleton(); }
 };
 
 TEST_F(InputDispatch, CloseClearsRunning) {
@@ -245,7 +245,7 @@ TEST_F(InputDispatch, RightDragTurnsTheCameraWithAPinnedCursor) {
 // Every press and release the GUI leaves to the scene, of any button,
 // rewrites the bone readout; a click the GUI takes leaves it alone.
 TEST_F(InputDispatch, ReadoutIsRewrittenForEveryClickTheGuiLeaves) {
-    TextField& readout = *scene->editor->boneReadout;
+    TextField& readout = *scene->editor->components().boneReadout;
     const sf::Mouse::Button buttons[] = {sf::Mouse::Left, sf::Mouse::Right, sf::Mouse::Middle};
     for (sf::Mouse::Button b : buttons)
         for (bool press : {true, false}) {
@@ -311,16 +311,20 @@ TEST_F(InputDispatch, PlainMovesHoverWithFlippedY) {
 
 TEST_F(InputDispatch, HeldRotationEndsOnALeftReleaseAnywhere) {
     SkeletonEditor& editor = *scene->editor;
-    editor.rotating = true;
-    editor.movingSkeleton = true;
-    send(button(sf::Mouse::Left, false, 700, 20)); // far from any button
-    EXPECT_FALSE(editor.rotating);
-    EXPECT_FALSE(editor.movingSkeleton);
+    for (const char* id : {"MAIN_AXIS_INCR", "MOVE_SKELETON_UP"}) {
+        Button held(id, "");
+        held.state = Button::STATE_PRESSED;
+        editor.onCommand(&held);
+        ASSERT_TRUE(editor.heldChange().rotating || editor.heldChange().movingSkeleton) << id;
+        send(button(sf::Mouse::Left, false, 700, 20)); // far from any button
+        EXPECT_FALSE(editor.heldChange().rotating) << id;
+        EXPECT_FALSE(editor.heldChange().movingSkeleton) << id;
+    }
 }
 
 TEST_F(InputDispatch, TypingReachesTheFocusedField) {
     // Open the save dialog and click its name field.
-    scene->editor->saveWindow->visible = true;
+    scene->editor->components().saveWindow->visible = true;
     // Field T_SFN occupies the upper half of the 280 x 60 window at (470, 340).
     send(button(sf::Mouse::Left, true, 600, 600 - 385));
     send(button(sf::Mouse::Left, false, 600, 600 - 385));
@@ -329,12 +333,12 @@ TEST_F(InputDispatch, TypingReachesTheFocusedField) {
     send(key(sf::Keyboard::Num1)); // letters only
     send(key(sf::Keyboard::L));
     send(key(sf::Keyboard::K));
-    EXPECT_EQ(scene->editor->saveNameField->getText(), "Walk");
+    EXPECT_EQ(scene->editor->components().saveNameField->getText(), "Walk");
 }
 
 TEST_F(InputDispatch, ShortcutsActUnlessAFieldTypesTheKey) {
     SkeletonEditor& editor = *scene->editor;
-    const int frames = editor.animation->frameCount();
+    const int frames = editor.animation().frameCount();
     Scene* hits = scene.get();
     scene->interface->commandCallback = [hits](InterfaceComponent* hit, int32_t, int32_t) {
         hits->handleCommand(hit);
@@ -351,23 +355,23 @@ TEST_F(InputDispatch, ShortcutsActUnlessAFieldTypesTheKey) {
         FAIL() << id;
     };
     click("ADD_NEW_FRAME");
-    ASSERT_EQ(editor.animation->frameCount(), frames + 1);
+    ASSERT_EQ(editor.animation().frameCount(), frames + 1);
     send(chord(sf::Keyboard::Z, true, false));
-    EXPECT_EQ(editor.animation->frameCount(), frames) << "Ctrl+Z undid the new frame";
+    EXPECT_EQ(editor.animation().frameCount(), frames) << "Ctrl+Z undid the new frame";
     send(chord(sf::Keyboard::Z, true, false, true));
-    EXPECT_EQ(editor.animation->frameCount(), frames + 1) << "Ctrl+Shift+Z redid it";
+    EXPECT_EQ(editor.animation().frameCount(), frames + 1) << "Ctrl+Shift+Z redid it";
 
     // A letters-only name field takes the z: it is typed, not undone.
     send(chord(sf::Keyboard::O, true, false));
-    EXPECT_EQ(scene->interface->focusedField, editor.loadNameField);
+    EXPECT_EQ(scene->interface->focusedField, editor.components().loadNameField);
     send(chord(sf::Keyboard::Z, true, false));
-    EXPECT_EQ(editor.loadNameField->getText(), "z");
-    EXPECT_EQ(editor.animation->frameCount(), frames + 1);
+    EXPECT_EQ(editor.components().loadNameField->getText(), "z");
+    EXPECT_EQ(editor.animation().frameCount(), frames + 1);
     // The digits-only wait field does not take it: the shortcut acts.
-    scene->interface->focusedField = editor.waitField;
+    scene->interface->focusedField = editor.components().waitField;
     send(chord(sf::Keyboard::Z, true, false));
-    EXPECT_EQ(editor.animation->frameCount(), frames);
-    EXPECT_EQ(editor.waitField->getText(), "0");
+    EXPECT_EQ(editor.animation().frameCount(), frames);
+    EXPECT_EQ(editor.components().waitField->getText(), "0");
 }
 
 TEST_F(InputDispatch, AltArrowsStepFramesWithoutMovingTheCamera) {
@@ -375,17 +379,17 @@ TEST_F(InputDispatch, AltArrowsStepFramesWithoutMovingTheCamera) {
     Button add("ADD_NEW_FRAME", "");
     add.state = Button::STATE_PRESSED;
     editor.onCommand(&add);
-    ASSERT_EQ(editor.currentFrame->index, 1);
+    ASSERT_EQ(editor.currentFrame()->index, 1);
     send(chord(sf::Keyboard::Left, false, true));
-    EXPECT_EQ(editor.currentFrame->index, 0);
+    EXPECT_EQ(editor.currentFrame()->index, 0);
     EXPECT_FALSE(scene->camera.strafeLeft);
     send(chord(sf::Keyboard::Right, false, true));
-    EXPECT_EQ(editor.currentFrame->index, 1);
+    EXPECT_EQ(editor.currentFrame()->index, 1);
     EXPECT_FALSE(scene->camera.strafeRight);
     // Without Alt the arrows stay the camera's.
     send(key(sf::Keyboard::Left));
     EXPECT_TRUE(scene->camera.strafeLeft);
-    EXPECT_EQ(editor.currentFrame->index, 1);
+    EXPECT_EQ(editor.currentFrame()->index, 1);
 }
 
 TEST_F(InputDispatch, HomeBringsTheOrbitBack) {
@@ -424,7 +428,7 @@ TEST_F(InputDispatch, ALeftDragFromAPickedBoneTurnsTheBoneNotTheCamera) {
     EXPECT_EQ(scene->camera.orbitYaw, turned);
     EXPECT_NE(skeleton().boneAt(19)->pose(), before);
     send(button(sf::Mouse::Left, false, 430, 270));
-    EXPECT_TRUE(editor.history->canUndo());
+    EXPECT_TRUE(editor.history().canUndo());
     editor.undo();
     EXPECT_EQ(skeleton().boneAt(19)->pose(), before);
     // A later plain drag off every bone is the camera's again.
@@ -454,7 +458,7 @@ TEST_F(InputDispatch, ModifiedClicksOnRotationButtonsStepExactly) {
     send(button(sf::Mouse::Left, true, x, y));
     send(button(sf::Mouse::Left, false, x, y));
     EXPECT_EQ(skeleton().boneAt(14)->mainAngle(), main + 10);
-    EXPECT_FALSE(editor.rotating);
+    EXPECT_FALSE(editor.heldChange().rotating);
     window.control = false;
     window.shift = true;
     send(button(sf::Mouse::Left, true, x, y));
@@ -462,7 +466,7 @@ TEST_F(InputDispatch, ModifiedClicksOnRotationButtonsStepExactly) {
     EXPECT_EQ(skeleton().boneAt(14)->mainAngle(), main + 11);
     window.shift = false;
     send(button(sf::Mouse::Left, true, x, y));
-    EXPECT_TRUE(editor.rotating) << "a plain press holds as before";
+    EXPECT_TRUE(editor.heldChange().rotating) << "a plain press holds as before";
     send(button(sf::Mouse::Left, false, x, y));
 }
 

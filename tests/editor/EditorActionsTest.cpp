@@ -20,7 +20,7 @@ namespace {
 class EditorActions : public EditorFixture {
 protected:
     void act(EditorAction action) { editor->perform(action); }
-    std::string statusText() { return editor->statusLine->message(); }
+    std::string statusText() { return editor->statusLine().message(); }
     void type(const std::string& letters) {
         for (char c : letters)
             manager->handleKey(c, false);
@@ -134,11 +134,11 @@ TEST_F(EditorActions, TabCompletesToSavedNamesInOrderAndWraps) {
 TEST_F(EditorActions, SpacePlaysAndStops) {
     click("ADD_NEW_FRAME");
     act(EditorAction::PlayOrStop);
-    EXPECT_TRUE(editor->player->playing());
+    EXPECT_TRUE(editor->player().playing());
     EXPECT_FALSE(window("CC_FSM")->visible);
     frame(0.3);
     act(EditorAction::PlayOrStop);
-    EXPECT_FALSE(editor->player->playing());
+    EXPECT_FALSE(editor->player().playing());
     EXPECT_TRUE(window("CC_FSM")->visible);
 }
 

@@ -1,9 +1,9 @@
 #include "tools/export/ExportInputs.h"
 
 #include "animation/AnimationFile.h"
-#include "editor/SkeletonEditor.h"
+#include "motion/MotionSampler.h"
+#include "skeleton/DefaultFigure.h"
 #include "tools/export/ConsoleCapture.h"
-#include "tools/export/MotionSampler.h"
 
 #include <cerrno>
 #include <cstring>
