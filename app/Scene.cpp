@@ -20,16 +20,9 @@ void Scene::build() {
 }
 
 void Scene::buildInterface() {
-    camera.speed = 0.09;
-    camera.eye = Vec3(0, 10, 10);
-    camera.freeYaw = -90;
-    camera.freePitch = -45;
-
     interface->init();
     editor = std::make_unique<SkeletonEditor>(*interface);
-    camera.target = editor->skeleton().rootPosition();
-    if (camera.target)
-        camera.mode = CAMERA_ORBIT;
+    camera.placeAtStart(editor->skeleton().rootPosition());
     buildAboutPages(*interface, ownedComponents);
 
     for (auto [id, label] : {std::pair{MUSIC_VOLUME_DN, MUSIC_VOLUME_DN_LABEL},

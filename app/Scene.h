@@ -30,8 +30,8 @@ public:
     Scene(ProgramState& state, MusicFactory makeMusic);
     ~Scene();
 
-    // Camera placement, main menu, editor, camera aim, About pages and
-    // music buttons, in that order. Touches neither GL nor the sound device,
+    // Main menu, editor, the camera's start placement around the figure,
+    // About pages and music buttons, in that order. Touches neither GL nor the sound device,
     // so it can run on another thread while the window is made.
     void buildInterface();
     // The rest of the set-up: the lights (needs the GL context) and the

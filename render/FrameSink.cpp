@@ -152,8 +152,45 @@ std::string sequenceFrameName(int index, int count) {
     return "frame-" + number + ".png";
 }
 
+std::string outputProblem(OutputKind kind, const SinkSettings& settings) {
+    switch (kind) {
+    case OutputKind::Mp4:
+        if (settings.transparent) {
+            return "an MP4 video cannot keep a transparent background; use .webm, .gif or .png";
+        }
+        if (settings.width % 2 || settings.height % 2) {
+            return "an MP4 video needs an even width and height (its colour has half the "
+                   "resolution)";
+        }
+        return "";
+    case OutputKind::Gif:
+        if (settings.plan.fps > MAX_GIF_FPS) {
+            return "a GIF holds at most " + numberText(MAX_GIF_FPS) +
+                   " frames per second (its delays count hundredths of a second)";
+        }
+        if (settings.width > MAX_GIF_SIDE || settings.height > MAX_GIF_SIDE) {
+            return "a GIF is at most " + std::to_string(MAX_GIF_SIDE) + " pixels a side";
+        }
+        return "";
+    case OutputKind::Png:
+        if (settings.plan.count != 1) {
+            return "a .png file holds one frame: give --frame T, or end the output with '/' "
+                   "for one PNG per frame";
+        }
+        return "";
+    case OutputKind::Webm:
+    case OutputKind::PngSequence:
+        return "";
+    }
+    return "";
+}
+
 std::unique_ptr<FrameSink> openFrameSink(OutputKind kind, const std::string& path,
                                          const SinkSettings& settings, std::string& error) {
+    error = outputProblem(kind, settings);
+    if (!error.empty()) {
+        return nullptr;
+    }
     const FramePlan& plan = settings.plan;
     switch (kind) {
     case OutputKind::Mp4:
@@ -171,11 +208,6 @@ std::unique_ptr<FrameSink> openFrameSink(OutputKind kind, const std::string& pat
         return std::make_unique<VideoSink>(std::move(encoder), path);
     }
     case OutputKind::Gif: {
-        if (plan.fps > MAX_GIF_FPS) {
-            error = "a GIF holds at most " + numberText(MAX_GIF_FPS) +
-                    " frames per second (its delays count hundredths of a second)";
-            return nullptr;
-        }
         auto encoder = GifEncoder::open(settings.width, settings.height, gifDelays(plan), error);
         if (!encoder) {
             return nullptr;
@@ -183,11 +215,6 @@ std::unique_ptr<FrameSink> openFrameSink(OutputKind kind, const std::string& pat
         return std::make_unique<GifSink>(std::move(encoder), path);
     }
     case OutputKind::Png:
-        if (plan.count != 1) {
-            error = "a .png file holds one frame: give --frame T, or end the output with '/' "
-                    "for one PNG per frame";
-            return nullptr;
-        }
         return std::make_unique<PngSink>(path, false, 1);
     case OutputKind::PngSequence:
         return std::make_unique<PngSink>(path, true, plan.count);

@@ -57,10 +57,13 @@ public:
     virtual bool finish(std::string& error) = 0;
 };
 
+// Why `kind` cannot hold a clip of `settings` (a .png of more than one
+// frame, a transparent MP4, an MP4 of odd size, a GIF faster than
+// MAX_GIF_FPS or larger than 65535 a side), in one line; "" when it can.
+std::string outputProblem(OutputKind kind, const SinkSettings& settings);
+
 // A sink writing `kind` to `path` (a folder for a sequence; it is made when
 // missing, its parent must exist). Returns nullptr with a one-line `error`
-// when the settings do not suit the kind (a .png for more than one frame, a
-// transparent MP4, a GIF faster than MAX_GIF_FPS, an odd MP4 size) or the
-// encoder cannot start.
+// when outputProblem() names one or the encoder cannot start.
 std::unique_ptr<FrameSink> openFrameSink(OutputKind kind, const std::string& path,
                                          const SinkSettings& settings, std::string& error);

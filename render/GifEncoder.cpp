@@ -96,7 +96,8 @@ GifEncoder::~GifEncoder() = default;
 std::unique_ptr<GifEncoder> GifEncoder::open(int width, int height, const std::vector<int>& delays,
                                              std::string& error) {
     quietFfmpegLog();
-    if (width <= 0 || height <= 0 || width > 65535 || height > 65535 || delays.empty()) {
+    if (width <= 0 || height <= 0 || width > MAX_GIF_SIDE || height > MAX_GIF_SIDE ||
+        delays.empty()) {
         error = "a GIF needs a size from 1 x 1 to 65535 x 65535 and at least one frame";
         return nullptr;
     }

@@ -8,6 +8,9 @@
 
 struct AVFrame;
 
+// A GIF stores its size in 16 bits.
+constexpr int MAX_GIF_SIDE = 65535;
+
 // Encodes RGBA frames into an animated GIF held in memory: one palette of
 // 255 colours made for the whole clip (and one transparent entry), every
 // frame mapped onto it, looping forever. It needs to see the frames twice:

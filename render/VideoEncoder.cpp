@@ -84,12 +84,10 @@ std::unique_ptr<VideoEncoder> VideoEncoder::open(VideoFormat format, const Video
         error = "the video needs a size of at least 1 x 1";
         return nullptr;
     }
-    if (format == VideoFormat::Mp4 && (settings.width % 2 || settings.height % 2)) {
-        error = "an MP4 video needs an even width and height (4:2:0 halves both for colour)";
-        return nullptr;
-    }
-    if (format == VideoFormat::Mp4 && settings.alpha) {
-        error = "an MP4 video cannot keep a transparent background; use .webm";
+    // H.264 in 4:2:0 halves both sides for colour; it has no alpha.
+    if (format == VideoFormat::Mp4 &&
+        (settings.width % 2 || settings.height % 2 || settings.alpha)) {
+        error = "an MP4 video needs an even width and height and no alpha";
         return nullptr;
     }
     auto p = std::make_unique<Parts>();
