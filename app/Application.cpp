@@ -1,9 +1,11 @@
 #include "app/Application.h"
 
+#include "app/AnimationRender.h"
 #include "app/ExitSignals.h"
 #include "app/ExposeWatch.h"
 #include "app/InputDispatch.h"
 #include "app/Scene.h"
+#include "editor/InputMap.h"
 #include "editor/SkeletonEditor.h"
 #include "gui/InterfaceManager.h"
 #include "gui/TextMetrics.h"
@@ -130,6 +132,12 @@ Application::Application() {
         Scene* scene = scenePtr.get();
         scene->interface->commandCallback = [scene](InterfaceComponent* hit, int32_t, int32_t) {
             scene->handleCommand(hit);
+        };
+        const int samples = display.antialiasingLevel;
+        scene->startRender = [scene, samples](EditorAction action) {
+            startEditorRender(
+                *scene, action == EditorAction::RenderGif ? EditorRender::Gif : EditorRender::Video,
+                samples);
         };
         windowSide = std::make_unique<ApplicationWindowSide>(*win, *scenePtr);
         input = std::make_unique<InputDispatcher>(programState, *scenePtr, *windowSide, fpsShown);

@@ -56,6 +56,11 @@ void Scene::handleAction(EditorAction action) {
         camera.returnHome();
         return;
     }
+    if (action == EditorAction::RenderVideo || action == EditorAction::RenderGif) {
+        if (startRender)
+            startRender(action);
+        return;
+    }
     if (editor)
         editor->perform(action);
 }

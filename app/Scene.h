@@ -45,8 +45,13 @@ public:
     // then the three music commands (which act on the press only).
     void handleCommand(InterfaceComponent* hit);
     // The one receiver of the input map's actions: the camera's own (Home
-    // frames the figure), everything else to the editor.
+    // frames the figure), the renders (to startRender), everything else to
+    // the editor.
     void handleAction(EditorAction action);
+    // Starts a render of the editor's animation for RenderVideo or
+    // RenderGif. Set by the window's side, which has the GL to draw with;
+    // without it those actions do nothing.
+    std::function<void(EditorAction)> startRender;
 
     Camera camera;
     Lighting lighting;

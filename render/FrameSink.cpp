@@ -15,9 +15,10 @@
 
 namespace {
 
-bool writeOutput(const std::string& path, const std::string& bytes, std::string& error) {
+bool writeOutput(const std::string& path, const std::string& bytes, AtLink links,
+                 std::string& error) {
     std::string reason;
-    if (!writeFileSafely(path, bytes, false, &reason)) {
+    if (!writeFileSafely(path, bytes, false, &reason, links)) {
         error = "cannot write '" + path + "': " + reason;
         return false;
     }
@@ -26,25 +27,26 @@ bool writeOutput(const std::string& path, const std::string& bytes, std::string&
 
 class VideoSink : public FrameSink {
 public:
-    VideoSink(std::unique_ptr<VideoEncoder> encoder, std::string path)
-        : encoder_(std::move(encoder)), path_(std::move(path)) {}
+    VideoSink(std::unique_ptr<VideoEncoder> encoder, std::string path, AtLink links)
+        : encoder_(std::move(encoder)), path_(std::move(path)), links_(links) {}
     bool addFrame(const RgbaImage& image, std::string& error) override {
         return encoder_->addFrame(image, error);
     }
     bool finish(std::string& error) override {
         std::string bytes;
-        return encoder_->finish(bytes, error) && writeOutput(path_, bytes, error);
+        return encoder_->finish(bytes, error) && writeOutput(path_, bytes, links_, error);
     }
 
 private:
     std::unique_ptr<VideoEncoder> encoder_;
     std::string path_;
+    AtLink links_;
 };
 
 class GifSink : public FrameSink {
 public:
-    GifSink(std::unique_ptr<GifEncoder> encoder, std::string path)
-        : encoder_(std::move(encoder)), path_(std::move(path)) {}
+    GifSink(std::unique_ptr<GifEncoder> encoder, std::string path, AtLink links)
+        : encoder_(std::move(encoder)), path_(std::move(path)), links_(links) {}
     int passes() const override { return 2; }
     bool beginPass(int pass, std::string& error) override {
         pass_ = pass;
@@ -56,12 +58,13 @@ public:
     }
     bool finish(std::string& error) override {
         std::string bytes;
-        return encoder_->finish(bytes, error) && writeOutput(path_, bytes, error);
+        return encoder_->finish(bytes, error) && writeOutput(path_, bytes, links_, error);
     }
 
 private:
     std::unique_ptr<GifEncoder> encoder_;
     std::string path_;
+    AtLink links_;
     int pass_ = 0;
 };
 
@@ -69,8 +72,8 @@ private:
 // as the frames come and written together once all are there.
 class PngSink : public FrameSink {
 public:
-    PngSink(std::string path, bool sequence, int count)
-        : path_(std::move(path)), sequence_(sequence), count_(count) {}
+    PngSink(std::string path, bool sequence, int count, AtLink links)
+        : path_(std::move(path)), sequence_(sequence), count_(count), links_(links) {}
     bool addFrame(const RgbaImage& image, std::string& error) override {
         files_.emplace_back();
         return encodePng(image, files_.back(), error);
@@ -82,7 +85,7 @@ public:
             return false;
         }
         if (!sequence_) {
-            return writeOutput(path_, files_.front(), error);
+            return writeOutput(path_, files_.front(), links_, error);
         }
         if (::mkdir(path_.c_str(), 0777) != 0 && errno != EEXIST) {
             error = "cannot make the folder '" + path_ + "': " + std::strerror(errno);
@@ -94,7 +97,7 @@ public:
             return false;
         }
         for (int k = 0; k < count_; ++k) {
-            if (!writeOutput(path_ + sequenceFrameName(k, count_), files_[k], error)) {
+            if (!writeOutput(path_ + sequenceFrameName(k, count_), files_[k], links_, error)) {
                 return false;
             }
         }
@@ -105,6 +108,7 @@ private:
     std::string path_;
     bool sequence_;
     int count_;
+    AtLink links_;
     std::vector<std::string> files_;
 };
 
@@ -205,19 +209,19 @@ std::unique_ptr<FrameSink> openFrameSink(OutputKind kind, const std::string& pat
         if (!encoder) {
             return nullptr;
         }
-        return std::make_unique<VideoSink>(std::move(encoder), path);
+        return std::make_unique<VideoSink>(std::move(encoder), path, settings.links);
     }
     case OutputKind::Gif: {
         auto encoder = GifEncoder::open(settings.width, settings.height, gifDelays(plan), error);
         if (!encoder) {
             return nullptr;
         }
-        return std::make_unique<GifSink>(std::move(encoder), path);
+        return std::make_unique<GifSink>(std::move(encoder), path, settings.links);
     }
     case OutputKind::Png:
-        return std::make_unique<PngSink>(path, false, 1);
+        return std::make_unique<PngSink>(path, false, 1, settings.links);
     case OutputKind::PngSequence:
-        return std::make_unique<PngSink>(path, true, plan.count);
+        return std::make_unique<PngSink>(path, true, plan.count, settings.links);
     }
     return nullptr;
 }

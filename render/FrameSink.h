@@ -1,5 +1,6 @@
 #pragma once
 
+#include "animation/SafeFileWrite.h"
 #include "render/FramePlan.h"
 #include "render/RgbaImage.h"
 
@@ -31,6 +32,9 @@ struct SinkSettings {
     // The background was left transparent.
     bool transparent = false;
     FramePlan plan;
+    // A link at the output: followed to its file when the user named the
+    // output, replaced when the program chose the place itself.
+    AtLink links = AtLink::Follow;
 };
 
 // Where a render's frames go, in time order. Nothing reaches the disk until

@@ -114,8 +114,8 @@ TEST(EditorView, RenderFromTheEditorsCameraIsItsThreeDView) {
     RenderScene render;
     render.skeleton = std::make_unique<Skeleton>(SKELETON_PATH, 0, SKELETON_ORIGIN_Y, 0);
     render.animation = std::make_unique<Animation>(std::string(ANIMATION_FOLDER) + "walk.rgaf");
-    render.camera = cameraForShot(CameraShot::Editor, render.skeleton->rootPosition(), WIDTH,
-                                  HEIGHT);
+    render.camera =
+        cameraForShot(CameraShot::Editor, render.skeleton->rootPosition(), WIDTH, HEIGHT);
     render.width = WIDTH;
     render.height = HEIGHT;
     FramePlan plan;
