@@ -7,6 +7,8 @@ namespace {
 constexpr double LEVEL_PITCH = 10;
 constexpr double ORBIT_PITCH = 20;
 constexpr double SIDE_YAW = 90;
+// Near enough for the figure to fill about half the picture's height.
+constexpr double FRAMING_DISTANCE = 4.5;
 } // namespace
 
 bool cameraShotFromName(const std::string& name, CameraShot& shot) {
@@ -32,13 +34,16 @@ Camera cameraForShot(CameraShot shot, const Vec3* target, int width, int height)
         break;
     case CameraShot::Front:
         camera.orbitPitch = LEVEL_PITCH;
+        camera.distance = FRAMING_DISTANCE;
         break;
     case CameraShot::Side:
         camera.orbitYaw = SIDE_YAW;
         camera.orbitPitch = LEVEL_PITCH;
+        camera.distance = FRAMING_DISTANCE;
         break;
     case CameraShot::Orbit:
         camera.orbitPitch = ORBIT_PITCH;
+        camera.distance = FRAMING_DISTANCE;
         break;
     }
     camera.setViewportSize(width, height);

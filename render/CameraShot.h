@@ -9,11 +9,12 @@
 enum class CameraShot {
     // The editor's start view: 10 units out on the +z side, 45 degrees up.
     Editor,
-    // From the same side, nearly level.
+    // From the same side, nearly level and nearer, the figure filling about
+    // half the picture's height.
     Front,
-    // From the side (the +x side of the scene), nearly level.
+    // As Front, from the +x side.
     Side,
-    // Once around the figure over the clip, a little above it.
+    // As Front a little higher, once around the figure over the clip.
     Orbit,
 };
 
