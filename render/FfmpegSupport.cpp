@@ -1,6 +1,8 @@
 #include "render/FfmpegSupport.h"
 
 extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
 #include <libavformat/avio.h>
 #include <libavutil/error.h>
 #include <libavutil/log.h>
@@ -29,6 +31,48 @@ std::string ffmpegError(int code) {
 
 void quietFfmpegLog() {
     av_log_set_level(AV_LOG_QUIET);
+}
+
+bool encodeAndWrite(AVCodecContext* codec, const AVFrame* frame, AVFormatContext* muxer,
+                    AVStream* stream, AVPacket* packet,
+                    const std::function<void(AVPacket&)>& prepare, const std::string& what,
+                    std::string& error) {
+    int status = avcodec_send_frame(codec, frame);
+    if (status < 0) {
+        error = "the " + what + " encoder refused a frame: " + ffmpegError(status);
+        return false;
+    }
+    for (;;) {
+        status = avcodec_receive_packet(codec, packet);
+        if (status == AVERROR(EAGAIN) || status == AVERROR_EOF) {
+            return true;
+        }
+        if (status < 0) {
+            error = "the " + what + " encoder failed: " + ffmpegError(status);
+            return false;
+        }
+        if (prepare) {
+            prepare(*packet);
+        }
+        av_packet_rescale_ts(packet, codec->time_base, stream->time_base);
+        packet->stream_index = stream->index;
+        status = av_interleaved_write_frame(muxer, packet);
+        if (status < 0) {
+            error = "cannot write the " + what + ": " + ffmpegError(status);
+            return false;
+        }
+    }
+}
+
+bool finishFile(AVFormatContext* muxer, MemoryOutput& output, const std::string& what,
+                std::string& bytes, std::string& error) {
+    const int status = av_write_trailer(muxer);
+    if (status < 0) {
+        error = "cannot finish the " + what + ": " + ffmpegError(status);
+        return false;
+    }
+    bytes = output.bytes();
+    return true;
 }
 
 MemoryOutput::MemoryOutput() {

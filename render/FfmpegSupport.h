@@ -1,8 +1,14 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
+struct AVCodecContext;
+struct AVFormatContext;
+struct AVFrame;
 struct AVIOContext;
+struct AVPacket;
+struct AVStream;
 
 // Small pieces every encoder here shares on top of FFmpeg's libraries.
 
@@ -12,6 +18,22 @@ std::string ffmpegError(int code);
 // Keeps FFmpeg's own log quiet below errors of its own making: the tools
 // say what went wrong in one line of their own. Process-wide, idempotent.
 void quietFfmpegLog();
+
+// Sends `frame` (nullptr: the end) to `codec` and writes every packet that
+// comes out into `stream` of `muxer`, in the stream's time base, after
+// `prepare` (may be empty) has seen it. `packet` is the scratch packet to
+// use. False with a one-line `error` about the `what` ("video", "GIF").
+bool encodeAndWrite(AVCodecContext* codec, const AVFrame* frame, AVFormatContext* muxer,
+                    AVStream* stream, AVPacket* packet,
+                    const std::function<void(AVPacket&)>& prepare, const std::string& what,
+                    std::string& error);
+
+class MemoryOutput;
+
+// Writes `muxer`'s trailer and hands the whole file, held by `output`, to
+// `bytes`. False with a one-line `error` about the `what`.
+bool finishFile(AVFormatContext* muxer, MemoryOutput& output, const std::string& what,
+                std::string& bytes, std::string& error);
 
 // A seekable output that FFmpeg's muxers write into memory, so a finished
 // file reaches the disk in one safe write and a failed or interrupted one

@@ -40,16 +40,6 @@ std::string sourceOptions(int width, int height, AVPixelFormat format) {
            ":pix_fmt=" + std::to_string(format) + ":time_base=1/100:pixel_aspect=1/1";
 }
 
-// Wraps the image's pixels without copying; the buffer source copies them.
-void wrap(const RgbaImage& image, AVFrame* frame, int64_t pts) {
-    frame->format = AV_PIX_FMT_RGBA;
-    frame->width = image.width;
-    frame->height = image.height;
-    frame->data[0] = const_cast<uint8_t*>(image.pixels.data());
-    frame->linesize[0] = image.stride();
-    frame->pts = pts;
-}
-
 } // namespace
 
 struct GifEncoder::Parts {
@@ -156,16 +146,7 @@ std::unique_ptr<GifEncoder> GifEncoder::open(int width, int height, const std::v
 
 bool GifEncoder::addPaletteFrame(const RgbaImage& image, std::string& error) {
     Parts& p = *parts_;
-    if (image.width != p.width || image.height != p.height) {
-        error = "a frame of the wrong size reached the GIF encoder";
-        return false;
-    }
-    wrap(image, p.input, p.ptsOf(p.paletteFrames++));
-    if (av_buffersrc_add_frame(p.paletteSource, p.input) < 0) {
-        error = "the GIF palette refused a frame";
-        return false;
-    }
-    return true;
+    return push(p.paletteSource, image, p.ptsOf(p.paletteFrames++), error);
 }
 
 bool GifEncoder::beginFrames(std::string& error) {
@@ -221,20 +202,32 @@ bool GifEncoder::beginFrames(std::string& error) {
 
 bool GifEncoder::addFrame(const RgbaImage& image, std::string& error) {
     Parts& p = *parts_;
-    if (image.width != p.width || image.height != p.height) {
-        error = "a frame of the wrong size reached the GIF encoder";
-        return false;
-    }
     if (p.frames >= p.delays.size()) {
         error = "more frames reached the GIF encoder than it has delays for";
         return false;
     }
-    wrap(image, p.input, p.ptsOf(p.frames++));
-    if (av_buffersrc_add_frame(p.frameSource, p.input) < 0) {
-        error = "the GIF mapping refused a frame";
+    return push(p.frameSource, image, p.ptsOf(p.frames++), error) && drainMapped(error);
+}
+
+bool GifEncoder::push(AVFilterContext* source, const RgbaImage& image, int64_t pts,
+                      std::string& error) {
+    Parts& p = *parts_;
+    if (image.width != p.width || image.height != p.height) {
+        error = "a frame of the wrong size reached the GIF encoder";
         return false;
     }
-    return drainMapped(error);
+    // The buffer source copies the pixels of a frame it does not own.
+    p.input->format = AV_PIX_FMT_RGBA;
+    p.input->width = image.width;
+    p.input->height = image.height;
+    p.input->data[0] = const_cast<uint8_t*>(image.pixels.data());
+    p.input->linesize[0] = image.stride();
+    p.input->pts = pts;
+    if (av_buffersrc_add_frame(source, p.input) < 0) {
+        error = "libavfilter refused a frame of the GIF";
+        return false;
+    }
+    return true;
 }
 
 bool GifEncoder::drainMapped(std::string& error) {
@@ -258,33 +251,16 @@ bool GifEncoder::drainMapped(std::string& error) {
 
 bool GifEncoder::encode(const AVFrame* frame, std::string& error) {
     Parts& p = *parts_;
-    int status = avcodec_send_frame(p.codec, frame);
-    if (status < 0) {
-        error = "the GIF encoder refused a frame: " + ffmpegError(status);
-        return false;
-    }
-    for (;;) {
-        status = avcodec_receive_packet(p.codec, p.packet);
-        if (status == AVERROR(EAGAIN) || status == AVERROR_EOF) {
-            return true;
-        }
-        if (status < 0) {
-            error = "the GIF encoder failed: " + ffmpegError(status);
-            return false;
-        }
-        // One packet per frame, in order: the delay is that frame's.
-        if (p.packets < p.delays.size()) {
-            p.packet->duration = p.delays[p.packets];
-        }
-        ++p.packets;
-        av_packet_rescale_ts(p.packet, GIF_TIME_BASE, p.stream->time_base);
-        p.packet->stream_index = p.stream->index;
-        status = av_interleaved_write_frame(p.muxer, p.packet);
-        if (status < 0) {
-            error = "cannot write the GIF: " + ffmpegError(status);
-            return false;
-        }
-    }
+    // One packet per frame, in order: the delay is that frame's.
+    return encodeAndWrite(
+        p.codec, frame, p.muxer, p.stream, p.packet,
+        [&p](AVPacket& packet) {
+            if (p.packets < p.delays.size()) {
+                packet.duration = p.delays[p.packets];
+            }
+            ++p.packets;
+        },
+        "GIF", error);
 }
 
 bool GifEncoder::finish(std::string& bytes, std::string& error) {
@@ -306,11 +282,5 @@ bool GifEncoder::finish(std::string& bytes, std::string& error) {
                 std::to_string(p.delays.size());
         return false;
     }
-    const int status = av_write_trailer(p.muxer);
-    if (status < 0) {
-        error = "cannot finish the GIF: " + ffmpegError(status);
-        return false;
-    }
-    bytes = p.output.bytes();
-    return true;
+    return finishFile(p.muxer, p.output, "GIF", bytes, error);
 }

@@ -2,10 +2,12 @@
 
 #include "render/RgbaImage.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
+struct AVFilterContext;
 struct AVFrame;
 
 // A GIF stores its size in 16 bits.
@@ -51,6 +53,8 @@ private:
     // Hands the frames the palette mapping has ready to the encoder and its
     // packets to the file.
     bool drainMapped(std::string& error);
+    // Hands `image` to the filter `source` at time `pts` (centiseconds).
+    bool push(AVFilterContext* source, const RgbaImage& image, int64_t pts, std::string& error);
     // Encodes `frame` (nullptr: the end) and writes its packets.
     bool encode(const AVFrame* frame, std::string& error);
 

@@ -205,40 +205,11 @@ bool VideoEncoder::addFrame(const RgbaImage& image, std::string& error) {
 
 bool VideoEncoder::encode(bool end, std::string& error) {
     Parts& p = *parts_;
-    int status = avcodec_send_frame(p.codec, end ? nullptr : p.frame);
-    if (status < 0) {
-        error = "the video encoder refused a frame: " + ffmpegError(status);
-        return false;
-    }
-    for (;;) {
-        status = avcodec_receive_packet(p.codec, p.packet);
-        if (status == AVERROR(EAGAIN) || status == AVERROR_EOF) {
-            return true;
-        }
-        if (status < 0) {
-            error = "the video encoder failed: " + ffmpegError(status);
-            return false;
-        }
-        av_packet_rescale_ts(p.packet, p.codec->time_base, p.stream->time_base);
-        p.packet->stream_index = p.stream->index;
-        status = av_interleaved_write_frame(p.muxer, p.packet);
-        if (status < 0) {
-            error = "cannot write the video: " + ffmpegError(status);
-            return false;
-        }
-    }
+    return encodeAndWrite(p.codec, end ? nullptr : p.frame, p.muxer, p.stream, p.packet, {},
+                          "video", error);
 }
 
 bool VideoEncoder::finish(std::string& bytes, std::string& error) {
     Parts& p = *parts_;
-    if (!encode(true, error)) {
-        return false;
-    }
-    const int status = av_write_trailer(p.muxer);
-    if (status < 0) {
-        error = "cannot finish the video: " + ffmpegError(status);
-        return false;
-    }
-    bytes = p.output.bytes();
-    return true;
+    return encode(true, error) && finishFile(p.muxer, p.output, "video", bytes, error);
 }

@@ -76,6 +76,27 @@ bool splitCommandLine(const std::vector<std::string>& args, const std::vector<st
     return true;
 }
 
+bool inputAndOutput(const CommandLine& line, std::string& input, std::string& output,
+                    std::string& error) {
+    if (line.operands.size() > 1) {
+        error = "only one input file may be given (found '" + line.operands[0] + "' and '" +
+                line.operands[1] + "')";
+        return false;
+    }
+    if (line.operands.empty()) {
+        error = "no input animation file given (try --help)";
+        return false;
+    }
+    input = line.operands[0];
+    const auto given = line.values.find("-o");
+    output = given == line.values.end() ? "" : given->second;
+    if (output.empty()) {
+        error = "no output file given; use -o OUTPUT";
+        return false;
+    }
+    return true;
+}
+
 bool parseDecimal(const std::string& text, double& value) {
     if (text.empty() || std::isspace(static_cast<unsigned char>(text[0]))) {
         return false;

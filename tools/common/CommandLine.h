@@ -24,6 +24,12 @@ struct CommandLine {
 bool splitCommandLine(const std::vector<std::string>& args, const std::vector<std::string>& options,
                       CommandLine& line, std::string& error);
 
+// The tool's one INPUT operand and its "-o" OUTPUT (listed as "-o|..."),
+// in `input` and `output`. False with a one-line `error` for a second
+// operand, no operand, or no (or an empty) output.
+bool inputAndOutput(const CommandLine& line, std::string& input, std::string& output,
+                    std::string& error);
+
 // A decimal number filling the whole text and finite ("30", "0.5", "1e2");
 // false for anything else ("30abc", " 30", "nan", "inf", "").
 bool parseDecimal(const std::string& text, double& value);

@@ -4,24 +4,17 @@
 #include "app/DisplaySettings.h"
 #include "app/ExitSignals.h"
 #include "render/RenderJob.h"
+#include "tools/common/SameFile.h"
 #include "tools/common/TerminalProgress.h"
 #include "tools/export/ConsoleCapture.h"
 #include "tools/export/ExportInputs.h"
 #include "tools/render/RenderOptions.h"
 
 #include <fstream>
-#include <sys/stat.h>
 
 namespace {
 
 constexpr const char* PREFIX = "kinemorph-render: ";
-
-// True when `a` and `b` name one existing file.
-bool sameFile(const std::string& a, const std::string& b) {
-    struct stat first, second;
-    return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 &&
-           first.st_dev == second.st_dev && first.st_ino == second.st_ino;
-}
 
 int fail(std::ostream& err, const std::string& message, int status = RENDER_FAILED) {
     err << PREFIX << message << "\n";

@@ -52,19 +52,7 @@ bool parseRenderOptions(const std::vector<std::string>& args, RenderOptions& opt
         options.help = true;
         return true;
     }
-    if (line.operands.size() > 1) {
-        error = "only one input file may be given (found '" + line.operands[0] + "' and '" +
-                line.operands[1] + "')";
-        return false;
-    }
-    if (line.operands.empty()) {
-        error = "no input animation file given (try --help)";
-        return false;
-    }
-    options.input = line.operands[0];
-    options.output = line.given("-o") ? line.values["-o"] : "";
-    if (options.output.empty()) {
-        error = "no output file given; use -o OUTPUT";
+    if (!inputAndOutput(line, options.input, options.output, error)) {
         return false;
     }
     if (line.given("--skeleton")) {
