@@ -111,6 +111,8 @@ struct OffscreenContext::Parts {
     Framebuffer drawn;
     Framebuffer resolved;
     bool multisampled = false;
+    // One row, for turning the read frame upside down.
+    std::vector<uint8_t> row;
 
     ~Parts() {
         if (context == EGL_NO_CONTEXT) {
@@ -221,12 +223,16 @@ void OffscreenContext::readFrame(RgbaImage& image) {
                              GL_NEAREST);
         p.gl.bindFramebuffer(GL_READ_FRAMEBUFFER, p.resolved.framebuffer);
     }
-    image = RgbaImage(width_, height_);
+    // The buffer of the last frame is reused: a render reads hundreds.
+    image.width = width_;
+    image.height = height_;
+    image.pixels.resize(static_cast<std::size_t>(width_) * height_ * 4);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, 0, width_, height_, GL_RGBA, GL_UNSIGNED_BYTE, image.pixels.data());
     // GL counts rows from the bottom; pictures from the top.
     const std::size_t stride = static_cast<std::size_t>(image.stride());
-    std::vector<uint8_t> row(stride);
+    std::vector<uint8_t>& row = parts_->row;
+    row.resize(stride);
     for (int top = 0, bottom = height_ - 1; top < bottom; ++top, --bottom) {
         uint8_t* a = image.pixels.data() + top * stride;
         uint8_t* b = image.pixels.data() + bottom * stride;

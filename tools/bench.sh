@@ -32,7 +32,7 @@
 #               EGL, read back, converted and encoded to H.264) at 640 x 480
 #               and 1280 x 720, four seconds of the walk at 30 fps, against
 #               the frame's own 1/30 s: at most 0.5 is twice as fast as real
-#               time (no display needed)
+#               time (no display needed); also the CPU of all threads
 #
 #   tools/bench.sh
 #
@@ -316,6 +316,9 @@ for size in 640x480 1280x720; do
   [ "$size" = 1280x720 ] && target=0.5
   row "Render + encode MP4 $size, per frame / 1/30 s" "$(fmt "$t")" "$(fmt "$frame_time_us")" \
     "$(ratio "$t" "$frame_time_us")" "$target"
+  # The CPU of all threads: what the render costs whatever else runs.
+  c=$(median render "RenderMp4/${size/x//}/iterations:2/real_time" frame_cpu_us) || exit 1
+  against "  same, CPU of all threads" "$c" "$frame_time_us" -
 done
 
 echo
