@@ -205,17 +205,31 @@ int Application::run() {
     programState.running = true;
     frameClock.restart();
     installExitSignals();
-    while (programState.running) {
-        handleEvents();
-        update();
-        renderChanged();
-        if (exitSignalled())
-            programState.running = false;
+    for (;;) {
+        while (programState.running) {
+            handleEvents();
+            update();
+            renderChanged();
+            if (exitSignalled())
+                programState.running = false;
+        }
+        // Every way out (the menu's exit, the window's close box, a signal)
+        // comes here: keep unsaved work before anything is torn down. A
+        // signal cannot be asked back; the user can, once, when the work
+        // could not be kept.
+        SkeletonEditor* editor = scenePtr->editor.get();
+        if (!editor)
+            break;
+        if (exitSignalled()) {
+            editor->autosave();
+            break;
+        }
+        if (editor->readyToQuit())
+            break;
+        // The status line says why; the menu would hide it.
+        scenePtr->interface->menuShown = false;
+        programState.running = true;
     }
-    // Every way out (the menu's exit, the window's close box, a signal)
-    // comes here: keep unsaved work before anything is torn down.
-    if (scenePtr->editor)
-        scenePtr->editor->autosave();
     removeExitSignals();
     tearDown();
     return 0;

@@ -1,4 +1,4 @@
-// The editor's added actions: the undo history_, playback and dialog keys,
+// The editor's added actions: the undo history, playback and dialog keys,
 // quick save, name completion and the autosave.
 #include "animation/Animation.h"
 #include "animation/AnimationFile.h"
@@ -16,19 +16,11 @@
 
 #include <filesystem>
 
-namespace {
-// Seconds between two autosaves at most.
-constexpr double AUTOSAVE_INTERVAL = 60;
-constexpr const char* AUTOSAVE_NAME = "autosave";
-// The start-up notice stays longer than an answer to a click.
-constexpr double NOTICE_SECONDS = 8;
-} // namespace
-
 void SkeletonEditor::status(const std::string& message) {
     statusLine_->show(message);
 }
 
-// ---- the history_ ----------------------------------------------------------
+// ---- the history -----------------------------------------------------------
 
 EditorSnapshot SkeletonEditor::snapshot() const {
     EditorSnapshot s;
@@ -69,11 +61,13 @@ void SkeletonEditor::commitEdit() {
         return;
     const EditorSnapshot before = std::move(*editBefore);
     editBefore.reset();
+    const std::size_t forgotten = history_->forgottenSteps();
     if (history_->record(editLabel, before, snapshot(), *animation_) &&
         history_->lastStepChangedAnimation()) {
         animationChanged = true;
         ++changeCount;
     }
+    historyTrimmed = historyTrimmed || history_->forgottenSteps() != forgotten;
 }
 
 void SkeletonEditor::finishHeldEdit() {
@@ -93,7 +87,10 @@ void SkeletonEditor::redo() {
 }
 
 void SkeletonEditor::travel(bool forward) {
-    held.rotating = held.movingSkeleton = false;
+    // A gesture still running ends here as a step of its own; the rest of
+    // it does nothing, so no change escapes the history.
+    endHeldChanges();
+    endBoneDrag();
     commitEdit();
     haltPlayback();
     const auto applied = forward ? history_->redo(*animation_) : history_->undo(*animation_);
@@ -128,76 +125,8 @@ void SkeletonEditor::stopPlayback() {
 void SkeletonEditor::haltPlayback() {
     if (player_->playing())
         parts.frameSelection->visible = true;
-    // Whatever comes next may remove frames the player_ points into.
+    // Whatever comes next may remove frames the player points into.
     player_->forgetFrames();
-}
-
-// ---- the dialogs ------------------------------------------------------------
-
-void SkeletonEditor::showDialog(ComponentContainer* dialog, TextField* nameField) {
-    ComponentContainer* other = dialog == parts.loadWindow ? parts.saveWindow : parts.loadWindow;
-    other->visible = false;
-    dialog->visible = true;
-    manager.raiseWindow(dialog);
-    manager.focus(nameField);
-}
-
-void SkeletonEditor::confirmLoad() {
-    const std::string name = parts.loadNameField->getText();
-    bool loaded = false;
-    edit("load " + name, [&] { loaded = loadAnimation(name); });
-    if (!loaded) {
-        parts.loadNameField->setText(name + "Load Failed! Please verify name!");
-        status("Load failed");
-        return;
-    }
-    parts.loadWindow->visible = false;
-    animationChanged = false;
-    fileName_ = name;
-    status("Loaded " + name + ": " + std::to_string(animation_->frameCount()) + " frames");
-}
-
-void SkeletonEditor::confirmSave() {
-    saveUnder(parts.saveNameField->getText());
-}
-
-bool SkeletonEditor::saveUnder(const std::string& name) {
-    bool saved = false;
-    // Saving is not undone, but the name it gives the animation_ is a step.
-    edit("name " + name, [&] { saved = saveCurrentAnimation(name); });
-    if (!saved) {
-        parts.saveWindow->setText(parts.saveWindow->getText() + "Save Failed!");
-        status("Save failed");
-        return false;
-    }
-    parts.saveWindow->visible = false;
-    animationChanged = false;
-    fileName_ = name;
-    status("Saved " + name);
-    return true;
-}
-
-void SkeletonEditor::quickSave() {
-    if (fileName_.empty()) {
-        showDialog(parts.saveWindow, parts.saveNameField);
-        return;
-    }
-    // A failed quick save opens the dialog, whose title then says so.
-    if (!saveUnder(fileName_))
-        showDialog(parts.saveWindow, parts.saveNameField);
-}
-
-void SkeletonEditor::completeName() {
-    TextField* field = manager.focusedField;
-    const bool dialogField = (field == parts.loadNameField && parts.loadWindow->visible) ||
-                             (field == parts.saveNameField && parts.saveWindow->visible);
-    if (!dialogField)
-        return;
-    const std::string shown = field->getText();
-    const std::string completed =
-        completion.complete(field->id, shown, savedAnimationNames(ANIMATION_FOLDER));
-    if (completed != shown)
-        field->setText(completed);
 }
 
 // ---- the input map ----------------------------------------------------------
@@ -336,46 +265,4 @@ bool SkeletonEditor::runInBackground(const std::string& label, BackgroundTask::W
     background.start(label, std::move(work));
     status(background.progressText());
     return true;
-}
-
-// ---- autosave ---------------------------------------------------------------
-
-bool SkeletonEditor::autosave() {
-    if (!animationChanged)
-        return true;
-    if (!writeAnimationFile(ANIMATION_FOLDER, AUTOSAVE_NAME, *animation_, false)) {
-        status("Autosave failed: could not write autosave.rgaf");
-        return false;
-    }
-    autosavedCount = changeCount;
-    return true;
-}
-
-void SkeletonEditor::advanceAutosave(double seconds) {
-    sinceAutosave += seconds;
-    if (sinceAutosave < AUTOSAVE_INTERVAL)
-        return;
-    if (animationChanged && changeCount != autosavedCount)
-        autosave();
-    sinceAutosave = 0;
-}
-
-void SkeletonEditor::announceAutosave() {
-    namespace fs = std::filesystem;
-    std::error_code error;
-    const fs::path folder(ANIMATION_FOLDER);
-    const fs::path autosaved = folder / (std::string(AUTOSAVE_NAME) + ".rgaf");
-    const auto written = fs::last_write_time(autosaved, error);
-    if (error)
-        return;
-    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-        const fs::path& path = it->path();
-        if (path.extension() != ".rgaf" || path.filename() == autosaved.filename())
-            continue;
-        std::error_code timeError;
-        const auto time = fs::last_write_time(path, timeError);
-        if (!timeError && time >= written)
-            return;
-    }
-    statusLine_->show("Unsaved work from last run: load autosave", NOTICE_SECONDS);
 }

@@ -80,7 +80,7 @@ void SkeletonEditor::buildWindows() {
     registerWindow(boneEditor);
     registerWindow(height);
 
-    // Frame selection, player_, frame and file manager, frame properties.
+    // Frame selection, player, frame and file manager, frame properties.
     parts.frameCounter = field("TF_CFS", "");
     parts.frameSelection = split("CC_FSM", "Select Frame (SAVE FIRST!)", true, parts.frameCounter,
                                  split("CC_FSBC", "", false, button("PREV_FRAME", "Previous"),

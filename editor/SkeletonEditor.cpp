@@ -3,6 +3,7 @@
 #include "animation/Animation.h"
 #include "animation/AnimationPlayer.h"
 #include "animation/KeyFrame.h"
+#include "editor/AutosaveFiles.h"
 #include "editor/InputMap.h"
 #include "editor/ShortcutsOverlay.h"
 #include "editor/TimelineStrip.h"
@@ -59,6 +60,7 @@ SkeletonEditor::SkeletonEditor(InterfaceManager& manager_, PlayerClock* playerCl
 
     stepToNextFrame();
     history_ = std::make_unique<EditHistory>(*animation_);
+    autosaveFiles_ = std::make_unique<AutosaveFiles>(ANIMATION_FOLDER);
     announceAutosave();
 }
 
@@ -152,6 +154,10 @@ void SkeletonEditor::editorUpdate(double dt) {
         player_->update();
     if (background.busy() && !background.poll())
         status(background.progressText());
+    if (historyTrimmed) {
+        historyTrimmed = false;
+        status("The oldest undo steps were forgotten to save memory");
+    }
     // The readout follows the selected bone whatever turned it: a pick that
     // completes while a frame is drawn (after the click's own refreshes), a
     // step to another frame, playback, an undo.

@@ -16,6 +16,7 @@
 class Animation;
 class Bone;
 class AnimationPlayer;
+class AutosaveFiles;
 class ComponentContainer;
 class InterfaceComponent;
 class InterfaceManager;
@@ -92,11 +93,17 @@ public:
     void applyFrameProperties();
 
     // Replaces the animation by the file ANIMATION_FOLDER + name + ".rgaf".
-    // False, with nothing changed, when it cannot be read.
-    bool loadAnimation(const std::string& name);
-    // Names the animation `name` and saves it. False when the file cannot be
-    // written; an earlier file of that name is then left as it was.
-    bool saveCurrentAnimation(const std::string& name);
+    // False, with nothing changed and `reason` set ("no animation named
+    // walk", "not a regular file"), when it cannot be read.
+    bool loadAnimation(const std::string& name, std::string* reason = nullptr);
+    // Puts `replacement` in place of the animation as a load does: the
+    // player lets go of the old one, frame 0 is shown. Not a history step
+    // by itself.
+    void replaceAnimation(std::unique_ptr<Animation> replacement);
+    // Names the animation `name` and saves it. False, with `reason` set,
+    // when the file cannot be written; an earlier file of that name is then
+    // left as it was.
+    bool saveCurrentAnimation(const std::string& name, std::string* reason = nullptr);
 
     // Carries out one of the added actions of the input map (InputMap.h);
     // actions that are not the editor's (the camera's) are ignored here.
@@ -166,6 +173,10 @@ public:
     // Counts time toward the next autosave, which happens at most once a
     // minute and only when something changed since the last one.
     void advanceAutosave(double seconds);
+    // Asked when the user closes the window or picks Exit: autosaves, and
+    // says true when the program may end. When the autosave fails it says
+    // so on the status line and false, once; asked again, true.
+    bool readyToQuit();
 
     // What the editor shows and edits; all exist once it is built.
     Skeleton& skeleton() { return *skeleton_; }
@@ -278,9 +289,11 @@ private:
     void quickSave();
     void showDialog(ComponentContainer* dialog, TextField* nameField);
     void completeName();
-    // Says at start when autosave.rgaf holds newer work than every saved
-    // animation.
+    // Says at start when an earlier session left unsaved work.
     void announceAutosave();
+    // The animation is safe in a file: this session's autosave and a
+    // recovered one are no longer needed.
+    void workIsSafe();
     // Before a tool: playback stops (the frame selection and the ghost come
     // back, as with Stop) and the player lets go of every frame.
     void stopForTool();
@@ -320,6 +333,18 @@ private:
     long changeCount = 0;
     long autosavedCount = 0;
     double sinceAutosave = 0;
+    // This session's autosave and the work earlier ones left.
+    std::unique_ptr<AutosaveFiles> autosaveFiles_;
+    // The kept autosave the animation was recovered from, until its work is
+    // safe again.
+    std::string recoveredFile_;
+    // Why the last autosave failed; "" when it did not.
+    std::string autosaveProblem;
+    // The user was told once that quitting now loses work.
+    bool quitWarned = false;
+    // The history forgot its oldest steps to stay within its memory; said at
+    // the next update, after what the action itself said.
+    bool historyTrimmed = false;
     NameCompletion completion;
     // The pose Ctrl+C copied, if any.
     std::optional<SkeletonPose> copiedPose;

@@ -2,6 +2,7 @@
 // built without a window.
 #include "app/InputDispatch.h"
 #include "animation/Animation.h"
+#include "animation/AnimationPlayer.h"
 #include "animation/KeyFrame.h"
 #include "app/Scene.h"
 #include "editor/SkeletonEditor.h"
@@ -361,17 +362,47 @@ TEST_F(InputDispatch, ShortcutsActUnlessAFieldTypesTheKey) {
     send(chord(sf::Keyboard::Z, true, false, true));
     EXPECT_EQ(editor.animation().frameCount(), frames + 1) << "Ctrl+Shift+Z redid it";
 
-    // A letters-only name field takes the z: it is typed, not undone.
+    // A focused field keeps what it types and the keys a text box swallows;
+    // chords always reach the shortcuts, never the field.
     send(chord(sf::Keyboard::O, true, false));
-    EXPECT_EQ(scene->interface->focusedField, editor.components().loadNameField);
-    send(chord(sf::Keyboard::Z, true, false));
-    EXPECT_EQ(editor.components().loadNameField->getText(), "z");
-    EXPECT_EQ(editor.animation().frameCount(), frames + 1);
-    // The digits-only wait field does not take it: the shortcut acts.
-    scene->interface->focusedField = editor.components().waitField;
-    send(chord(sf::Keyboard::Z, true, false));
-    EXPECT_EQ(editor.animation().frameCount(), frames);
-    EXPECT_EQ(editor.components().waitField->getText(), "0");
+    ASSERT_EQ(scene->interface->focusedField, editor.components().loadNameField);
+    struct Row {
+        const char* what;
+        TextField* focus;
+        sf::Event event;
+        std::string text;
+        int frameChange;
+    };
+    TextField* name = editor.components().loadNameField;
+    TextField* wait = editor.components().waitField;
+    const Row rows[] = {
+        {"a letter is typed", name, key(sf::Keyboard::W), "w", 0},
+        {"Ctrl+Z undoes, types nothing", name, chord(sf::Keyboard::Z, true, false), "w", -1},
+        {"Ctrl+Y redoes", name, chord(sf::Keyboard::Y, true, false), "w", 1},
+        {"Delete deletes no frame", name, key(sf::Keyboard::Delete), "w", 0},
+        {"Insert inserts none", name, key(sf::Keyboard::Insert), "w", 0},
+        {"Space neither types nor plays", name, key(sf::Keyboard::Space), "w", 0},
+        {"Delete in a time field", wait, key(sf::Keyboard::Delete), "0", 0},
+        {"a digit in a time field", wait, key(sf::Keyboard::Num5), "05", 0},
+        {"Ctrl+Z in a time field undoes", wait, chord(sf::Keyboard::Z, true, false), "0", -1},
+    };
+    for (const Row& row : rows) {
+        scene->interface->focusedField = row.focus;
+        const int before = editor.animation().frameCount();
+        send(row.event);
+        EXPECT_EQ(row.focus->getText(), row.text) << row.what;
+        EXPECT_EQ(editor.animation().frameCount(), before + row.frameChange) << row.what;
+        EXPECT_FALSE(editor.player().playing()) << row.what;
+    }
+    // The arrows move nothing but the field's own business.
+    scene->interface->focusedField = name;
+    send(key(sf::Keyboard::Left));
+    EXPECT_FALSE(scene->camera.strafeLeft);
+    // Ctrl+S with a dialog's field focused saves (here: opens Save), types
+    // no "s".
+    send(chord(sf::Keyboard::S, true, false));
+    EXPECT_EQ(name->getText(), "w");
+    EXPECT_EQ(scene->interface->focusedField, editor.components().saveNameField);
 }
 
 TEST_F(InputDispatch, AltArrowsStepFramesWithoutMovingTheCamera) {

@@ -67,6 +67,19 @@ TEST_F(PoseDrag, TheTipFollowsThePointerAndTheDragIsOneStep) {
     EXPECT_EQ(editor->statusLine().message(), "Undo: drag right forearm");
     EXPECT_EQ(pose(), start);
     EXPECT_FALSE(editor->history().canUndo()) << "the whole drag was one step";
+
+    // Undo in the middle of a drag undoes the drag so far; the rest of the
+    // drag moves nothing until the next press.
+    pressOn(19);
+    EXPECT_TRUE(editor->dragBoneTo(view(), tip.x, tip.y - 30, 0, false));
+    act(EditorAction::Undo);
+    EXPECT_EQ(pose(), start);
+    EXPECT_FALSE(editor->dragBoneTo(view(), tip.x, tip.y - 60, 0, false));
+    editor->endBoneDrag();
+    EXPECT_EQ(pose(), start);
+    EXPECT_FALSE(editor->poseUnstored());
+    act(EditorAction::Redo);
+    EXPECT_NE(pose(), start) << "the drag so far is a step of its own";
 }
 
 TEST_F(PoseDrag, NoDragUntilThePickChoseABone) {
