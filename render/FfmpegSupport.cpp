@@ -13,6 +13,9 @@ extern "C" {
 
 namespace {
 constexpr int IO_BUFFER_BYTES = 1 << 16;
+// A file held in memory grows no further: far beyond any clip worth
+// sharing, and short of what the machine can hold.
+constexpr std::size_t MAX_MEMORY_FILE_BYTES = std::size_t{2} << 30;
 
 // FFmpeg 6.1 made the written bytes const; older versions take them
 // mutable. The adapter keeps one callback for both.
@@ -113,6 +116,9 @@ int MemoryOutput::write(void* opaque, const unsigned char* data, int size) {
         return 0;
     }
     const std::size_t end = self->position_ + static_cast<std::size_t>(size);
+    if (end > MAX_MEMORY_FILE_BYTES) {
+        return AVERROR(EFBIG);
+    }
     if (end > self->data_.size()) {
         self->data_.resize(end);
     }

@@ -37,7 +37,8 @@ bool finishFile(AVFormatContext* muxer, MemoryOutput& output, const std::string&
 
 // A seekable output that FFmpeg's muxers write into memory, so a finished
 // file reaches the disk in one safe write and a failed or interrupted one
-// never does. (An MP4 muxer seeks back to fill in its index.)
+// never does. (An MP4 muxer seeks back to fill in its index.) Writes past
+// 2 GB fail as a file too large would.
 class MemoryOutput {
 public:
     MemoryOutput();

@@ -44,7 +44,8 @@ bool planFrames(double duration, bool looping, const ClipRequest& request, Frame
         frames = std::ceil((request.to - request.from) * fps - WHOLE_FRAME_SLACK);
         plan.end = request.to;
     } else if (!std::isfinite(duration)) {
-        error = "the animation never ends (a wait or transition is endless); give --to";
+        error = "the animation never ends (a wait or transition is endless), so a clip of it "
+                "needs an end (--to)";
         return false;
     } else if (looping) {
         frames = std::max(1.0, std::round(duration * fps));

@@ -69,14 +69,28 @@ private:
 };
 
 // Still PNGs: one file, or one per frame in a folder. The files are encoded
-// as the frames come and written together once all are there.
+// as the frames come and written together once all are there, so an
+// interrupted render leaves no frame of its own behind; the memory that
+// takes is bounded.
+constexpr std::size_t MAX_HELD_PNG_BYTES = std::size_t{1} << 30;
+
 class PngSink : public FrameSink {
 public:
     PngSink(std::string path, bool sequence, int count, AtLink links)
         : path_(std::move(path)), sequence_(sequence), count_(count), links_(links) {}
     bool addFrame(const RgbaImage& image, std::string& error) override {
         files_.emplace_back();
-        return encodePng(image, files_.back(), error);
+        if (!encodePng(image, files_.back(), error)) {
+            return false;
+        }
+        held_ += files_.back().size();
+        if (held_ > MAX_HELD_PNG_BYTES) {
+            error = "the PNG frames would hold more than " +
+                    std::to_string(MAX_HELD_PNG_BYTES >> 20) +
+                    " MB before they are written; render a shorter part (--from, --to)";
+            return false;
+        }
+        return true;
     }
     bool finish(std::string& error) override {
         if (static_cast<int>(files_.size()) != count_) {
@@ -110,6 +124,7 @@ private:
     int count_;
     AtLink links_;
     std::vector<std::string> files_;
+    std::size_t held_ = 0;
 };
 
 std::string lowerExtension(const std::string& path) {
