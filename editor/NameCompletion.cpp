@@ -11,7 +11,10 @@ std::vector<std::string> savedAnimationNames(const std::string& folder) {
     std::error_code error;
     for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
         const fs::path& path = it->path();
-        if (path.extension() != ".rgaf")
+        // Only files a load can read: a pipe or a device named like an
+        // animation is never offered.
+        std::error_code typeError;
+        if (path.extension() != ".rgaf" || !it->is_regular_file(typeError))
             continue;
         const std::string name = path.stem().string();
         const bool letters =

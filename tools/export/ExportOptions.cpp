@@ -15,10 +15,10 @@ std::string lowerCase(std::string text) {
     return text;
 }
 
-// A number above 0 and at most MAX_EXPORT_FPS.
+// A number from MIN_EXPORT_FPS to MAX_EXPORT_FPS.
 bool parseFps(const std::string& text, double& fps) {
     double value = 0;
-    if (!parseDecimal(text, value) || !(value > 0 && value <= MAX_EXPORT_FPS)) {
+    if (!parseDecimal(text, value) || !(value >= MIN_EXPORT_FPS && value <= MAX_EXPORT_FPS)) {
         return false;
     }
     fps = value;
@@ -65,8 +65,8 @@ bool parseExportOptions(const std::vector<std::string>& args, ExportOptions& opt
         options.skeletonGiven = true;
     }
     if (line.given("--fps") && !parseFps(line.values["--fps"], options.fps)) {
-        error = "--fps needs a number above 0 and at most " + numberText(MAX_EXPORT_FPS) +
-                ", not '" + line.values["--fps"] + "'";
+        error = "--fps needs a number from " + numberText(MIN_EXPORT_FPS) + " to " +
+                numberText(MAX_EXPORT_FPS) + ", not '" + line.values["--fps"] + "'";
         return false;
     }
     if (!inputAndOutput(line, options.input, options.output, error)) {
@@ -101,8 +101,8 @@ std::string exportUsage() {
            std::string(DEFAULT_EXPORT_SKELETON) +
            ",\n"
            "                   else default.rgcf in the folder above INPUT's folder)\n"
-           "  --fps N          samples per second, above 0 and at most " +
-           numberText(MAX_EXPORT_FPS) +
+           "  --fps N          samples per second, from " +
+           numberText(MIN_EXPORT_FPS) + " to " + numberText(MAX_EXPORT_FPS) +
            " (default 30)\n"
            "  --format F       gltf, glb or bvh (default: from OUTPUT's extension)\n"
            "  -o OUTPUT        the file to write; it is replaced only when the export succeeds\n"
