@@ -28,6 +28,11 @@
 #   dragging    one mouse move of a bone drag (aim) and of a Ctrl-drag (IK on
 #               a 3-bone chain) from the start camera, against a budget of
 #               1 ms: a move must leave most of a frame to the drawing
+#   render      kinemorph-render's work per frame (drawn offscreen through
+#               EGL, read back, converted and encoded to H.264) at 640 x 480
+#               and 1280 x 720, four seconds of the walk at 30 fps, against
+#               the frame's own 1/30 s: at most 0.5 is twice as fast as real
+#               time (no display needed); also the CPU of all threads
 #
 #   tools/bench.sh
 #
@@ -53,7 +58,7 @@ fail() {
 
 # ---- build ---------------------------------------------------------------
 targets=(bench_animation bench_skeleton bench_frame bench_startup bench_startup_program
-  bench_startup_bare bench_editor_update bench_history)
+  bench_startup_bare bench_editor_update bench_history bench_render)
 mkdir -p "$build"
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DKINEMORPH_BENCH=ON -DKINEMORPH_TESTS=ON \
   >"$build/bench-configure.log" 2>&1 || {
@@ -119,6 +124,7 @@ gbench drag "$reps" "$bin/bench_skeleton" --benchmark_min_time=0.3 \
 gbench frame "$reps" env DISPLAY="$gl_display" "$bin/bench_frame"
 gbench history "$reps" "$bin/bench_history" --benchmark_filter='^HistoryOf1000EditsOn1000Frames(/|$)'
 gbench undo "$reps" "$bin/bench_history" --benchmark_filter='^UndoRedoOn10000Frames(/|$)'
+gbench render "$reps" "$bin/bench_render"
 
 # Start-up uses the shipped settings, as the program started from the
 # repository root would.
@@ -300,6 +306,19 @@ row "  heap growth over the same edits" "$(printf '%.2f MB' "$heap_mb")" "10 MB 
 for kind in 1:"Undo or redo, 10000 frames (new times)" 3:"  same, a frame deleted mid-animation"; do
   t=$(median undo "UndoRedoOn10000Frames/${kind%%:*}" per_step_us) || exit 1
   row "${kind#*:}" "$(fmt "$t")" "1 ms budget" "$(ratio "$t" 1000)" 1
+done
+
+# A frame's work against the frame's own time at 30 fps.
+frame_time_us=33333
+for size in 640x480 1280x720; do
+  t=$(median render "RenderMp4/${size/x//}/iterations:2/real_time" frame_us) || exit 1
+  target=-
+  [ "$size" = 1280x720 ] && target=0.5
+  row "Render + encode MP4 $size, per frame / 1/30 s" "$(fmt "$t")" "$(fmt "$frame_time_us")" \
+    "$(ratio "$t" "$frame_time_us")" "$target"
+  # The CPU of all threads: what the render costs whatever else runs.
+  c=$(median render "RenderMp4/${size/x//}/iterations:2/real_time" frame_cpu_us) || exit 1
+  against "  same, CPU of all threads" "$c" "$frame_time_us" -
 done
 
 echo

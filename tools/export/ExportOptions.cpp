@@ -2,12 +2,10 @@
 
 #include "animation/NumberText.h"
 #include "motion/MotionSampler.h"
+#include "tools/common/CommandLine.h"
 
 #include <algorithm>
 #include <cctype>
-#include <cerrno>
-#include <cmath>
-#include <cstdlib>
 
 namespace {
 
@@ -17,25 +15,10 @@ std::string lowerCase(std::string text) {
     return text;
 }
 
-// A decimal number filling the whole text, finite, from MIN_EXPORT_FPS to
-// MAX_EXPORT_FPS. strtod alone would take "30abc", " 30", "nan" or "inf".
+// A number from MIN_EXPORT_FPS to MAX_EXPORT_FPS.
 bool parseFps(const std::string& text, double& fps) {
-    if (text.empty() || std::isspace(static_cast<unsigned char>(text[0]))) {
-        return false;
-    }
-    const bool numeric = std::all_of(text.begin(), text.end(), [](unsigned char c) {
-        return std::isdigit(c) || c == '.' || c == 'e' || c == 'E' || c == '+' || c == '-';
-    });
-    if (!numeric) {
-        return false;
-    }
-    char* end = nullptr;
-    errno = 0;
-    const double value = std::strtod(text.c_str(), &end);
-    if (end != text.c_str() + text.size() || errno == ERANGE) {
-        return false;
-    }
-    if (!(value >= MIN_EXPORT_FPS && value <= MAX_EXPORT_FPS)) {
+    double value = 0;
+    if (!parseDecimal(text, value) || !(value >= MIN_EXPORT_FPS && value <= MAX_EXPORT_FPS)) {
         return false;
     }
     fps = value;
@@ -69,92 +52,32 @@ bool formatFromExtension(const std::string& path, ExportFormat& format) {
 bool parseExportOptions(const std::vector<std::string>& args, ExportOptions& options,
                         std::string& error) {
     options = ExportOptions();
-    if (std::find(args.begin(), args.end(), "--help") != args.end() ||
-        std::find(args.begin(), args.end(), "-h") != args.end()) {
+    CommandLine line;
+    if (!splitCommandLine(args, {"--skeleton", "--fps", "--format", "-o|--output"}, line, error)) {
+        return false;
+    }
+    if (line.help) {
         options.help = true;
         return true;
     }
-    bool haveSkeleton = false, haveFps = false, haveFormat = false, haveOutput = false;
-    bool haveInput = false, optionsEnded = false;
-    std::string formatName;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (optionsEnded || arg.empty() || arg[0] != '-' || arg == "-") {
-            if (haveInput) {
-                error = "only one input file may be given (found '" + options.input + "' and '" +
-                        arg + "')";
-                return false;
-            }
-            options.input = arg;
-            haveInput = true;
-            continue;
-        }
-        if (arg == "--") {
-            optionsEnded = true;
-            continue;
-        }
-        std::string name = arg;
-        std::string value;
-        bool inlineValue = false;
-        const std::size_t equals = arg.find('=');
-        if (arg.rfind("--", 0) == 0 && equals != std::string::npos) {
-            name = arg.substr(0, equals);
-            value = arg.substr(equals + 1);
-            inlineValue = true;
-        }
-        bool* seen = nullptr;
-        if (name == "--skeleton") {
-            seen = &haveSkeleton;
-        } else if (name == "--fps") {
-            seen = &haveFps;
-        } else if (name == "--format") {
-            seen = &haveFormat;
-        } else if (name == "-o" || name == "--output") {
-            seen = &haveOutput;
-        } else {
-            error = "unknown option '" + arg + "' (try --help)";
-            return false;
-        }
-        if (*seen) {
-            error = "option " + name + " is given twice";
-            return false;
-        }
-        *seen = true;
-        if (!inlineValue) {
-            if (i + 1 >= args.size()) {
-                error = "option " + name + " needs a value";
-                return false;
-            }
-            value = args[++i];
-        }
-        if (name == "--skeleton") {
-            options.skeletonPath = value;
-            options.skeletonGiven = true;
-        } else if (name == "--fps") {
-            if (!parseFps(value, options.fps)) {
-                error = "--fps needs a number from " + numberText(MIN_EXPORT_FPS) + " to " +
-                        numberText(MAX_EXPORT_FPS) + ", not '" + value + "'";
-                return false;
-            }
-        } else if (name == "--format") {
-            formatName = value;
-        } else {
-            options.output = value;
-        }
+    if (line.given("--skeleton")) {
+        options.skeletonPath = line.values["--skeleton"];
+        options.skeletonGiven = true;
     }
-    if (!haveInput) {
-        error = "no input animation file given (try --help)";
+    if (line.given("--fps") && !parseFps(line.values["--fps"], options.fps)) {
+        error = "--fps needs a number from " + numberText(MIN_EXPORT_FPS) + " to " +
+                numberText(MAX_EXPORT_FPS) + ", not '" + line.values["--fps"] + "'";
         return false;
     }
-    if (!haveOutput || options.output.empty()) {
-        error = "no output file given; use -o OUTPUT";
+    if (!inputAndOutput(line, options.input, options.output, error)) {
         return false;
     }
     if (options.skeletonPath.empty()) {
         error = "--skeleton needs a file name";
         return false;
     }
-    if (haveFormat) {
+    if (line.given("--format")) {
+        const std::string& formatName = line.values["--format"];
         if (!formatFromName(lowerCase(formatName), options.format)) {
             error = "unknown format '" + formatName + "'; use gltf, glb or bvh";
             return false;
