@@ -163,6 +163,7 @@ void ComponentContainer::handleMouseDrag(int32_t px, int32_t py) {
     if (!visible)
         return;
     if (dragging) {
+        movedByUser = movedByUser || px != dragX || py != dragY;
         moveBy(px - dragX, py - dragY);
         dragX = px;
         dragY = py;
@@ -204,6 +205,24 @@ bool ComponentContainer::keepTitleBarInside(int32_t areaWidth, int32_t areaHeigh
         return false;
     moveBy(static_cast<int32_t>(newX - x), static_cast<int32_t>(newY - y));
     return true;
+}
+
+void ComponentContainer::placeInside(int32_t areaWidth, int32_t areaHeight) {
+    if (!homeTaken) {
+        homeX = x;
+        homeY = y;
+        homeTaken = true;
+    }
+    const bool fits = width <= areaWidth && height + TITLE_BAR_HEIGHT <= areaHeight;
+    if (!movedByUser)
+        moveBy(homeX - x, homeY - y);
+    if (movedByUser || !fits) {
+        keepTitleBarInside(areaWidth, areaHeight);
+        return;
+    }
+    const int32_t newX = std::clamp(x, 0, areaWidth - width);
+    const int32_t newY = std::clamp(y, 0, areaHeight - TITLE_BAR_HEIGHT - height);
+    moveBy(newX - x, newY - y);
 }
 
 void ComponentContainer::update(double seconds) {

@@ -37,6 +37,12 @@ public:
     bool dragging = false;
     int32_t dragX = 0;
     int32_t dragY = 0;
+    // Where the owner placed the window, taken at its first placeInside;
+    // and whether the user has dragged it since.
+    int32_t homeX = 0;
+    int32_t homeY = 0;
+    bool homeTaken = false;
+    bool movedByUser = false;
     // Set by setSize; until then pack() places nothing.
     bool sized = false;
 
@@ -95,6 +101,11 @@ public:
     // whole height inside an areaWidth x areaHeight area whose origin is
     // the bottom-left corner. Returns whether it moved.
     bool keepTitleBarInside(int32_t areaWidth, int32_t areaHeight);
+    // Places a window for an areaWidth x areaHeight area after a resize:
+    // one the user never dragged goes back to its home and then moves only
+    // as far as needed to lie wholly inside; one the user dragged, or one
+    // the area cannot hold whole, moves as keepTitleBarInside moves it.
+    void placeInside(int32_t areaWidth, int32_t areaHeight);
     // Title bar, black body and caption when `titleBar`; then the children.
     void draw(Painter& painter) const override;
     void update(double seconds) override;

@@ -166,8 +166,10 @@ public:
     // Grey components with a light blue highlight.
     void applyColorScheme();
     // Places the top dock, every page's column and every title for a
-    // W x H window. Floating windows, hidden ones included, move only as far
-    // as their title bars need to stay in view (keepTitleBarsInside).
+    // W x H window. Floating windows, hidden ones included, go back to where
+    // their owner put them and lie wholly inside whenever the window is
+    // large enough; those the user dragged move only as far as their title
+    // bars need to stay in view (ComponentContainer::placeInside).
     void layout(int32_t width, int32_t height);
     // Moves each window only as far as needed for its title bar to keep 40
     // pixels of its width and its whole height inside a W x H window, so

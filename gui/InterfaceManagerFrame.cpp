@@ -87,7 +87,8 @@ void InterfaceManager::layout(int32_t W, int32_t H) {
         const TextSize size = titleExtent(pageTitles[static_cast<size_t>(p)]);
         titlePositions[static_cast<size_t>(p)] = {(W - size.width) / 2, 5 * (H - size.height) / 6};
     }
-    keepTitleBarsInside(W, H);
+    for (ComponentContainer* w : windows)
+        w->placeInside(W, H);
 }
 
 void InterfaceManager::keepTitleBarsInside(int32_t W, int32_t H) {

@@ -33,10 +33,6 @@ void drawScene(const SceneView& view, bool quick) {
     else
         glClearColor(0, 0, 0, 0);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
-    // The scene has no textures; the overlay of the last frame may have
-    // left its text's texture bound, which would take part in every
-    // fragment (unchanged colours, but rounded through other arithmetic).
-    glBindTexture(GL_TEXTURE_2D, 0);
 
     glPushMatrix();
     applyCamera(*view.camera);

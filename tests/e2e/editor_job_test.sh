@@ -20,8 +20,9 @@ ANIMATIONS="$WORKDIR/resources/config/skeleton/animations"
 # not stand in for it while the test waits for the save.
 rm -f "$ANIMATIONS/walk.rgaf"
 
-# The properties window stands at x 650 and is 340 wide, so at this window
-# width a user drags it 190 pixels left by its title bar to reach its fields.
+# The properties window stands at x 650 and is 340 wide; at this window width
+# the layout puts it wholly inside, at x 460. A user drags it 300 pixels up
+# by its title bar, clear of every other panel.
 FP_SHIFT=0
 FP_IDS=" CC_FP CC_FPTMPA CC_CMT TF_FMD CHANGE_MOTION C_FWTC T_CFWTL TF_FWD CC_FPTMPB C_FTTC T_CFTTL TF_FTD APPLY_FRAME "
 
@@ -29,7 +30,7 @@ FP_IDS=" CC_FP CC_FPTMPA CC_CMT TF_FMD CHANGE_MOTION C_FWTC T_CFWTL TF_FWD CC_FP
 # pixels from the top-left, where the properties window now stands.
 at() {
   place_of "$1"
-  case "$FP_IDS" in *" $1 "*) X=$((X + FP_SHIFT)) L=$((L + FP_SHIFT)) ;; esac
+  case "$FP_IDS" in *" $1 "*) Y=$((Y - FP_SHIFT)) T=$((T - FP_SHIFT)) ;; esac
 }
 # Opens the load dialog, types the name $1 and presses Load; $2 says when,
 # for the failure message.
@@ -93,16 +94,17 @@ cp "$NOW" "$E2E_TMP/frame1.png"
 [ "$(diff_pixels "$E2E_TMP/raised.png" "$E2E_TMP/frame1.png" $FIGURE)" -gt 30 ] || fail "no ghost of frame 0 after a new frame"
 pass "a new frame becomes current with the ghost behind it"
 
-# The properties window is dragged into view by its title bar.
+# The properties window is dragged by its title bar (as slowly as a hand
+# drags it, so the last button glow has faded when the screen is read).
 at CC_FP
 xdotool mousemove --window "$WID" $((L + 60)) $((T - 8)) mousedown 1
 for step in 1 2 3 4 5 6 7 8 9 10; do
-  xdotool mousemove --window "$WID" $((L + 60 - 19 * step)) $((T - 8))
+  xdotool mousemove --window "$WID" $((L + 60)) $((T - 8 - 30 * step))
   sleep 0.05
 done
 xdotool mouseup 1
 park
-FP_SHIFT=-190
+FP_SHIFT=300
 wait_for 5 shot_shows CC_FP || fail "the properties window did not follow the drag"
 cp "$NOW" "$E2E_TMP/dragged.png"
 check_texts "$E2E_TMP/dragged.png" TF_FMD T_CFWTL TF_FWD T_CFTTL TF_FTD CHANGE_MOTION APPLY_FRAME

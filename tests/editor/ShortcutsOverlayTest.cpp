@@ -88,8 +88,9 @@ TEST_F(ShortcutsOverlayTest, TakesTheClicksOnThePanelOnly) {
     manager->handleClick(0, CLICK_RELEASE, ax, ay);
     EXPECT_EQ(animation().frameCount(), 1);
     // Empty sky beside or below it is still the 3-D view's.
-    EXPECT_FALSE(manager->handleClick(0, CLICK_PRESS, 560, panel.bottom - 5));
-    manager->handleClick(0, CLICK_RELEASE, 560, panel.bottom - 5);
+    // (At 800 x 600 "Current Frame Properties" starts at x 460.)
+    EXPECT_FALSE(manager->handleClick(0, CLICK_PRESS, 450, panel.bottom - 5));
+    manager->handleClick(0, CLICK_RELEASE, 450, panel.bottom - 5);
 
     editor->perform(EditorAction::ToggleShortcuts);
     click("ADD_NEW_FRAME");

@@ -206,41 +206,52 @@ TEST_F(ManagerTest, ADragKeepsTheTitleBarInView) {
     EXPECT_EQ(w->x, 500 - 40);
 }
 
-// Layout pulls in what a smaller window would cut off, hidden windows too,
-// and moves nothing that is already in view.
-TEST_F(ManagerTest, LayoutKeepsTitleBarsInViewAt640x480) {
-    ComponentContainer* wide = window("WIDE", 650, 30);
-    wide->setSize(340, 110);
-    ComponentContainer* dialog = window("DIALOG", 470, 340);
-    dialog->setSize(280, 60);
-    ComponentContainer* high = window("HIGH", 700, 500);
-    high->visible = false;
-    ComponentContainer* narrow = window("NARROW", -30, 100);
-    narrow->setSize(20, 20); // narrower than 40: all of it stays in
-    ComponentContainer* low = window("LOW", 10, -400);
-
+// A layout puts every window the user never dragged wholly inside when the
+// window can hold it, moved only as far as needed (hidden ones too), and
+// back at its own place once the window grows again; a window the user
+// dragged, or one too big for the window, only keeps its title bar in view.
+TEST_F(ManagerTest, LayoutKeepsWindowsInsideAndPutsThemBack) {
+    struct Row {
+        const char* id;
+        int32_t x, y, w, h;
+        bool dragged;
+        int32_t x640, y480; // after layout(640, 480)
+    };
+    const Row rows[] = {
+        {"WIDE", 650, 30, 340, 110, false, 640 - 340, 30},
+        {"DIALOG", 470, 340, 280, 60, false, 640 - 280, 340},
+        {"HIGH", 700, 500, 300, 200, false, 640 - 300, 480 - 17 - 200},
+        {"FITS", 10, 10, 300, 200, false, 10, 10},
+        {"OUTSIDE", -30, -400, 20, 20, false, 0, 0},
+        {"DRAGGED", 650, 30, 340, 110, true, 640 - 40, 30},
+    };
+    std::vector<ComponentContainer*> windows;
+    for (const Row& row : rows) {
+        ComponentContainer* w = window(row.id, row.x, row.y);
+        w->setSize(row.w, row.h);
+        w->movedByUser = row.dragged;
+        windows.push_back(w);
+    }
+    windows[2]->visible = false;
     manager.layout(640, 480);
-    EXPECT_EQ(wide->x, 600);
-    EXPECT_EQ(wide->y, 30);
-    EXPECT_EQ(wide->getFirst()->x, 601);
-    EXPECT_EQ(dialog->x, 470);
-    EXPECT_EQ(dialog->y, 340);
-    EXPECT_EQ(high->x, 600);
-    EXPECT_EQ(high->y, 480 - 17 - 200);
-    EXPECT_EQ(narrow->x, 0);
-    EXPECT_EQ(narrow->y, 100);
-    EXPECT_EQ(low->x, 10);
-    EXPECT_EQ(low->y, -200);
-
-    // A larger window leaves them where they are.
+    for (std::size_t i = 0; i < windows.size(); ++i) {
+        EXPECT_EQ(windows[i]->x, rows[i].x640) << rows[i].id;
+        EXPECT_EQ(windows[i]->y, rows[i].y480) << rows[i].id;
+        EXPECT_EQ(windows[i]->getFirst()->x, windows[i]->x + 1) << "children move along";
+    }
+    // Smaller still, then large again: back home, the dragged one stays.
+    manager.layout(300, 200);
     manager.layout(1024, 768);
-    EXPECT_EQ(wide->x, 600);
-    EXPECT_EQ(high->y, 263);
-    // Too small for both bounds: the left and bottom ones win.
+    for (std::size_t i = 0; i < windows.size() - 2; ++i) {
+        EXPECT_EQ(windows[i]->x, rows[i].x) << rows[i].id;
+        EXPECT_EQ(windows[i]->y, rows[i].y) << rows[i].id;
+    }
+    EXPECT_EQ(windows.back()->x, 300 - 40);
+    // Too small for a whole window: the title bar's rule, the left and
+    // bottom bounds winning.
     manager.layout(10, 10);
-    EXPECT_EQ(narrow->x, 0);
-    EXPECT_EQ(wide->x, 10 - 40);
-    EXPECT_EQ(wide->top, 0);
+    EXPECT_EQ(windows[0]->x, 10 - 40);
+    EXPECT_EQ(windows[0]->top, 0);
 }
 
 // Only one field ever looks focused: a press the field beneath never sees
