@@ -437,16 +437,14 @@ private:
         if (clip_.valuesPerFrame == 0) {
             return fail(framesLine, "no joint has any channel, so no frame can move");
         }
-        // Every value takes at least two bytes (a digit and a separator), so
-        // a count beyond that is refused before any memory is taken for it.
-        const long long values = frames * clip_.valuesPerFrame;
-        if (static_cast<unsigned long long>(values) > lex_.remaining() / 2 + 1) {
-            return fail(framesLine, "'Frames: " + std::to_string(frames) +
-                                        "' announces more values than the rest of the file holds");
-        }
         clip_.frameCount = static_cast<int>(frames);
         clip_.frameTime = frameTime;
-        clip_.values.reserve(static_cast<std::size_t>(values));
+        // Every value takes at least two bytes (a digit and a separator);
+        // a count beyond what the file holds takes no memory for itself and
+        // ends as a file cut short.
+        const long long values = frames * clip_.valuesPerFrame;
+        clip_.values.reserve(static_cast<std::size_t>(
+            std::min<long long>(values, static_cast<long long>(lex_.remaining() / 2 + 1))));
         return frameLines();
     }
 
