@@ -162,14 +162,16 @@ BvhClip dressClip(const BvhClip& clip, const Dress& dress) {
     std::vector<Working> joints = unpack(clip);
     const int frames = clip.frameCount;
     for (const std::string& name : dress.remove) {
+        // Its turn goes to its children: the same motion where it did not
+        // turn or its children sit on its point.
         const int j = find(joints, name);
-        for (const Quat& q : joints[j].turns) {
-            EXPECT_LT(degreesBetween(q, Quat{}), 1e-6) << name << " turns, so it cannot go";
-        }
         for (Working& w : joints) {
             if (w.parent == j) {
                 w.parent = joints[j].parent;
                 w.offset += joints[j].offset;
+                for (int f = 0; f < frames; ++f) {
+                    w.turns[f] = joints[j].turns[f] * w.turns[f];
+                }
             }
         }
         joints[j].parent = -2;
@@ -193,9 +195,13 @@ BvhClip dressClip(const BvhClip& clip, const Dress& dress) {
         }
     }
     for (const Dress::Leaf& leaf : dress.add) {
-        joints.push_back({leaf.name, find(joints, leaf.parent), leaf.offset, true, leaf.endSite,
-                          std::vector<Quat>(frames), std::vector<Vec3>(frames, Vec3(0, 0, 0)),
-                          false});
+        // The new joint takes over from its parent's End Site, if any.
+        const int parent = find(joints, leaf.parent);
+        const Vec3 tip = joints[parent].endSite;
+        joints[parent].hasEndSite = false;
+        joints.push_back({leaf.name, parent, tip * leaf.along + leaf.aside, true,
+                          tip * leaf.endAlong + leaf.endAside, std::vector<Quat>(frames),
+                          std::vector<Vec3>(frames, Vec3(0, 0, 0)), false});
     }
     // Parents first again, taken-out joints left behind.
     joints = reordered(joints);

@@ -25,16 +25,22 @@ BvhClip figureClip(const std::string& animationPath, double fps);
 // How a dressing changes a clip. Joints are named as in the clip being
 // dressed; each step is applied in the order of the fields.
 struct Dress {
-    // Joints taken out (their children hang from their parent). Only
-    // joints that never turn may go; the test fails otherwise.
+    // Joints taken out (their children hang from their parent and take on
+    // their turn): the same motion where they did not turn.
     std::vector<std::string> remove;
     // New joints above a set of siblings that share their offset: the new
     // joint takes the offset, the siblings get none.
     std::vector<std::pair<std::string, std::vector<std::string>>> insertAbove;
-    // Still joints added below a joint: name, offset, and End Site offset.
+    // Still joints added below a joint (or an added one): name, offset, End
+    // Site offset. The parent's own End Site goes.
+    // Offsets are given along the parent's End Site (the tip it loses):
+    // offset = tip * along + aside, End Site = tip * endAlong + endAside.
     struct Leaf {
         std::string parent, name;
-        Vec3 offset, endSite;
+        double along = 1;
+        Vec3 aside{0, 0, 0};
+        double endAlong = 1;
+        Vec3 endAside{0, 0, 0};
     };
     std::vector<Leaf> add;
     // Rest poses turned: the subtree below each joint turns by the given
