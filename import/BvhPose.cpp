@@ -8,8 +8,10 @@ namespace {
 
 constexpr double RADIANS_PER_DEGREE = M_PI / 180;
 
-// Below this width in frames the bell curve is all but one frame wide.
-constexpr double NARROWEST = 0.3;
+// Narrower bell curves than this many frames are not applied: jitter is
+// what high-rate capture has, while a clip of a few dozen frames a second
+// is a choice of samples that should stay as it is.
+constexpr double NARROWEST = 1;
 
 } // namespace
 

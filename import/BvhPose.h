@@ -24,6 +24,8 @@ struct BvhPose {
 // width: markers jitter by fractions of a degree from frame to frame, which
 // is no motion anyone means, yet would cost a key frame every few frames.
 // A width of 1/60 s keeps what changes slower than about 8 times a second.
+// Widths under one frame are not applied: at a few dozen frames a second a
+// clip is someone's choice of samples, not jitter.
 class BvhKinematics {
 public:
     // `moving` holds one flag per joint of `clip`, or is empty for "every

@@ -81,39 +81,40 @@ std::vector<double> rootHeights(const std::vector<FeetFrame>& frames,
                                 double floor, double ground) {
     const int n = static_cast<int>(frames.size());
     std::vector<double> base(n), correction(n, 0);
-    std::vector<int> standing;
+    std::vector<int> stands;
     for (int f = 0; f < n; ++f) {
         base[f] = ground + scale * (frames[f].clipHips.y - floor);
-        // Where the standing feet want the root, as a correction to base.
-        double sum = 0;
-        int feet = 0;
+        // Where the standing feet want the root, as a correction to base:
+        // the higher of the two, so one stands on the floor and neither
+        // goes through it (two feet seldom stand at one height when the
+        // clip's legs are not the figure's).
+        bool standing = false;
         for (int side = 0; side < 2; ++side) {
             if (contact[f][side]) {
-                const double wanted = ground + scale * (frames[f].clipFoot[side].y - floor);
-                sum += wanted - frames[f].figureFoot[side] - base[f];
-                ++feet;
+                const double wanted = ground - frames[f].figureFoot[side] - base[f];
+                correction[f] = standing ? std::max(correction[f], wanted) : wanted;
+                standing = true;
             }
         }
-        if (feet > 0) {
-            correction[f] = sum / feet;
-            standing.push_back(f);
+        if (standing) {
+            stands.push_back(f);
         }
     }
     // Between stands the correction moves in a straight line from one to
     // the next; before the first and after the last it stays.
-    if (!standing.empty()) {
-        for (int f = 0; f < standing.front(); ++f) {
-            correction[f] = correction[standing.front()];
+    if (!stands.empty()) {
+        for (int f = 0; f < stands.front(); ++f) {
+            correction[f] = correction[stands.front()];
         }
-        for (std::size_t k = 0; k + 1 < standing.size(); ++k) {
-            const int a = standing[k], b = standing[k + 1];
+        for (std::size_t k = 0; k + 1 < stands.size(); ++k) {
+            const int a = stands[k], b = stands[k + 1];
             for (int f = a + 1; f < b; ++f) {
                 const double t = static_cast<double>(f - a) / (b - a);
                 correction[f] = correction[a] + t * (correction[b] - correction[a]);
             }
         }
-        for (int f = standing.back() + 1; f < n; ++f) {
-            correction[f] = correction[standing.back()];
+        for (int f = stands.back() + 1; f < n; ++f) {
+            correction[f] = correction[stands.back()];
         }
     }
     std::vector<double> heights(n);

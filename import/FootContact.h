@@ -31,10 +31,10 @@ std::vector<std::array<bool, 2>> detectContacts(const std::vector<FeetFrame>& fr
 
 // The height of the figure's root joint at every frame: the clip's hips
 // height above its floor times `scale` above `ground`, corrected so that a
-// foot standing on the clip's floor stands where the clip's foot stands
-// (on `ground`, give or take how far the clip's foot is off its floor), the
-// correction carried smoothly from one stand to the next, and raised
-// wherever a foot would go below `ground`.
+// foot standing on the clip's floor stands on `ground` (of two, the one
+// that needs the root higher), the correction carried in a straight line
+// from one stand to the next, and raised wherever a foot would go below
+// `ground`.
 std::vector<double> rootHeights(const std::vector<FeetFrame>& frames,
                                 const std::vector<std::array<bool, 2>>& contact, double scale,
                                 double floor, double ground);

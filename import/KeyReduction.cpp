@@ -89,23 +89,27 @@ public:
         best = Option{};
         best.error = limit;
         bool found = false;
-        const int wait = std::min(still_[i], j - i - 1);
-        for (int w : {0, wait}) {
-            if (waitOnly && w == 0) {
-                continue;
-            }
+        // The still stretch may end a frame or two into the move (an
+        // easing starts slowly), so the waits just short of it are tried
+        // too.
+        const int longest = std::min(still_[i], j - i - 1);
+        int waits[4], count = 0;
+        if (!waitOnly) {
+            waits[count++] = 0;
+        }
+        for (int w = longest; w > 0 && w >= longest - 2; --w) {
+            waits[count++] = w;
+        }
+        for (int k = 0; k < count; ++k) {
             for (int motion : MOTIONS) {
-                const KeyShape shape{w, motion};
-                const int from = copied ? i + w + 1 : i + 1;
+                const KeyShape shape{waits[k], motion};
+                const int from = copied ? i + waits[k] + 1 : i + 1;
                 const double e = track_.segmentError(i, j, a, b, shape, best.error, from);
                 if (e <= best.error && (!found || e < best.error)) {
                     best.shape = shape;
                     best.error = e;
                     found = true;
                 }
-            }
-            if (wait == 0) {
-                break;
             }
         }
         return found;

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <cstdio>
 #include <mutex>
 #include <sstream>
 #include <thread>
@@ -45,6 +46,15 @@ Animation asStored(const Animation& animation) {
 }
 
 } // namespace
+
+std::string importSummary(const MotionImport& result, const std::string& name) {
+    char degrees[32];
+    std::snprintf(degrees, sizeof degrees, "%.2f", result.largestDegrees);
+    return "Imported " + name + ": " + std::to_string(result.sourceFrames) + " frames at " +
+           numberText(result.frameRate) + " fps \xe2\x86\x92 " +
+           std::to_string(result.animation.frameCount()) + " key frames, largest error " + degrees +
+           "\xc2\xb0";
+}
 
 Animation keysAnimation(const std::vector<ReducedKey>& keys, double frameTime,
                         const std::string& name, bool loop) {

@@ -87,6 +87,8 @@ public:
     const Vec3& up() const { return up_; }
 
 private:
+    // A span's ends in `pose` as the clip's kinematics gives it, in the
+    // clip's own axes.
     Vec3 spanStart(const BvhPose& pose, int bone) const {
         return pose.positions[map_.bones[bone].start];
     }
@@ -94,7 +96,8 @@ private:
         const BoneSource& s = map_.bones[bone];
         return s.endAtSite ? kin_.endSite(pose, s.end) : pose.positions[s.end];
     }
-    Vec3 lowestFoot(const BvhPose& pose, int shin, int foot) const;
+    // The lowest of a foot's points in the clip's pose `raw`, upright.
+    Vec3 lowestFoot(const BvhPose& raw, int shin, int foot) const;
     Quat acrossTheBend(int bone, const Quat& wanted, const Vec3& upper, const Vec3& lower) const;
     BonePose solveTurn(const Bone& bone, const Quat& parentTurn, const Quat& target,
                        const BonePose& previous) const;
@@ -167,8 +170,8 @@ bool Retargeter::setUp(std::string& error) {
         const Bone& b = *figure_.boneAt(bone);
         const Quat turned = facing_ * quatFromFrame(b.frame());
         restSpan_[bone] = Vec3(0, 0, 0);
-        // A Turn bone keeps its parent's alignment, so it stands to its
-        // parent as in the figure's start pose.
+        // A bone starts from its parent's alignment: a Turn bone keeps it,
+        // so it stands to its parent as in the figure's start pose.
         Quat align = bone == Hips ? Quat{}
                                   : rest_[b.parent()->index()] *
                                         conjugate(facing_ * quatFromFrame(b.parent()->frame()));
@@ -176,7 +179,10 @@ bool Retargeter::setUp(std::string& error) {
             const Vec3 span = rotate(upright_, spanEnd(rest, bone) - spanStart(rest, bone));
             if (span.length() > 1e-9 * clipLeg_) {
                 restSpan_[bone] = unitOr(span, UP);
-                align = quatBetween(rotate(turned, UP), restSpan_[bone]);
+                // Only the swing left after the parent's alignment, so a
+                // limb whose rest pose differs as a whole (arms out against
+                // arms down) keeps its twist from bone to bone.
+                align = quatBetween(rotate(align * turned, UP), restSpan_[bone]) * align;
             }
         }
         rest_[bone] = normalized(align * turned);
@@ -197,10 +203,11 @@ bool Retargeter::setUp(std::string& error) {
     return true;
 }
 
-Vec3 Retargeter::lowestFoot(const BvhPose& pose, int shin, int foot) const {
-    Vec3 lowest = spanEnd(pose, shin);
+Vec3 Retargeter::lowestFoot(const BvhPose& raw, int shin, int foot) const {
+    Vec3 lowest = rotate(upright_, spanEnd(raw, shin));
     if (map_.mapped(foot)) {
-        for (const Vec3& p : {spanStart(pose, foot), spanEnd(pose, foot)}) {
+        for (const Vec3& point : {spanStart(raw, foot), spanEnd(raw, foot)}) {
+            const Vec3 p = rotate(upright_, point);
             if (p.y < lowest.y) {
                 lowest = p;
             }
@@ -273,7 +280,8 @@ void Retargeter::solveFrame(int f, ImportPose& pose, FeetFrame& feet,
             // The twist joint carries the span's rest direction to here; the
             // span may bend on the way (several joints), so swing onto it.
             const Vec3 carried = rotate(turn, restSpan_[bone]);
-            direction[bone] = unitOr(spanEnd(world_, bone) - spanStart(world_, bone), carried);
+            direction[bone] = unitOr(
+                rotate(upright_, spanEnd(raw_, bone) - spanStart(raw_, bone)), carried);
             wanted[bone] = quatBetween(carried, direction[bone]) * wanted[bone];
         }
     }
@@ -330,7 +338,7 @@ void Retargeter::solveFrame(int f, ImportPose& pose, FeetFrame& feet,
         const int foot = footBones[side];
         const Vec3 tip = joints[foot] + frames[foot].axisY * tipLength(*figure_.boneAt(foot));
         feet.figureFoot[side] = std::min(joints[foot].y, tip.y);
-        feet.clipFoot[side] = lowestFoot(world_, shins[side], foot);
+        feet.clipFoot[side] = lowestFoot(raw_, shins[side], foot);
     }
     feet.clipHips = world_.positions[map_.hips()];
 }
