@@ -11,7 +11,7 @@ struct FeetFrame {
     // The clip's hips joint.
     Vec3 clipHips{0, 0, 0};
     // The lowest point of each clip foot (left, right).
-    std::array<Vec3, 2> clipFoot;
+    std::array<Vec3, 2> clipFoot{Vec3(0, 0, 0), Vec3(0, 0, 0)};
     // The height of the lowest point of each figure foot above the figure's
     // root joint, figure units (negative: the feet hang below the hips).
     std::array<double, 2> figureFoot{0, 0};

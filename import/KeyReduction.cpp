@@ -23,8 +23,6 @@ constexpr double LONGEST_WAIT = 10;
 // A stretch counts as still while every frame stays within this share of
 // the tolerance of its first pose.
 constexpr double STILL_SHARE = 0.5;
-// Segments that fail in a row before the search stops lengthening them.
-constexpr int MISSES = 3;
 // The share of the tolerance a reduction aims within, leaving the rest to
 // the rounding of the file's six significant digits.
 constexpr double TARGET = 0.98;
@@ -148,14 +146,11 @@ std::vector<ReducedKey> searchKeys(const DenseTrack& track, const Search& search
         }
         const int last = search.nextForced(i);
         const ImportPose& a = track.pose(i);
-        int misses = 0;
         for (int j = i + 1; j <= std::min(last, i + search.longest()); ++j) {
             Option o;
+            // Every length is tried: an eased move may fit only as a whole.
             if (search.bestShape(i, j, a, track.pose(j), slack, true, o)) {
                 relax(i, j, o);
-                misses = 0;
-            } else if (++misses >= MISSES) {
-                break;
             }
         }
         // A still stretch waited out, then a move of its own length.

@@ -48,12 +48,14 @@ Animation asStored(const Animation& animation) {
 } // namespace
 
 std::string importSummary(const MotionImport& result, const std::string& name) {
-    char degrees[32];
+    // Frame times are written rounded (1/120 s as 0.0083333), so the rate
+    // is shown to four digits: 120, not 120.0005; 29.97 stays 29.97.
+    char degrees[32], rate[32];
     std::snprintf(degrees, sizeof degrees, "%.2f", result.largestDegrees);
-    return "Imported " + name + ": " + std::to_string(result.sourceFrames) + " frames at " +
-           numberText(result.frameRate) + " fps \xe2\x86\x92 " +
-           std::to_string(result.animation.frameCount()) + " key frames, largest error " + degrees +
-           "\xc2\xb0";
+    std::snprintf(rate, sizeof rate, "%.4g", result.frameRate);
+    return "Imported " + name + ": " + std::to_string(result.sourceFrames) + " frames at " + rate +
+           " fps \xe2\x86\x92 " + std::to_string(result.animation.frameCount()) +
+           " key frames, largest error " + degrees + "\xc2\xb0";
 }
 
 Animation keysAnimation(const std::vector<ReducedKey>& keys, double frameTime,

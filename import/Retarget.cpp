@@ -280,8 +280,8 @@ void Retargeter::solveFrame(int f, ImportPose& pose, FeetFrame& feet,
             // The twist joint carries the span's rest direction to here; the
             // span may bend on the way (several joints), so swing onto it.
             const Vec3 carried = rotate(turn, restSpan_[bone]);
-            direction[bone] = unitOr(
-                rotate(upright_, spanEnd(raw_, bone) - spanStart(raw_, bone)), carried);
+            direction[bone] =
+                unitOr(rotate(upright_, spanEnd(raw_, bone) - spanStart(raw_, bone)), carried);
             wanted[bone] = quatBetween(carried, direction[bone]) * wanted[bone];
         }
     }

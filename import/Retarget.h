@@ -9,9 +9,16 @@
 
 // One pose of the figure: the root's joint point (world, origin included)
 // and the three angles of every bone, degrees, as a key frame stores them.
+// Zero until set (Imath's vectors start out unset).
 struct ImportPose {
     Vec3 root{0, 0, 0};
-    std::array<BonePose, POSE_BONE_COUNT> angles;
+    std::array<BonePose, POSE_BONE_COUNT> angles = zeroAngles();
+
+    static std::array<BonePose, POSE_BONE_COUNT> zeroAngles() {
+        std::array<BonePose, POSE_BONE_COUNT> zero;
+        zero.fill(BonePose(0, 0, 0));
+        return zero;
+    }
 };
 
 // Told how far a long piece of work is (0 to 1); returns false to stop it.

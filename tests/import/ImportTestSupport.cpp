@@ -144,9 +144,13 @@ std::string mocapClipPath() {
 }
 
 BvhClip figureClip(const std::string& animationPath, double fps) {
-    Skeleton skeleton(figureSkeletonPath(), 0, SKELETON_ORIGIN_Y, 0);
     Animation animation(animationPath);
     EXPECT_TRUE(animation.valid()) << animationPath;
+    return figureClip(animation, fps);
+}
+
+BvhClip figureClip(const Animation& animation, double fps) {
+    Skeleton skeleton(figureSkeletonPath(), 0, SKELETON_ORIGIN_Y, 0);
     ExportRig rig;
     SampledMotion motion;
     std::string error;

@@ -18,9 +18,11 @@ std::string importSourceDir();
 std::string figureSkeletonPath();
 std::string mocapClipPath();
 
-// The animation at `path`, sampled at `fps` on its exact timeline and
-// exported as BVH by the exporter, read back.
+class Animation;
+// The animation at `path` (or `animation`), sampled at `fps` on its exact
+// timeline and exported as BVH by the exporter, read back.
 BvhClip figureClip(const std::string& animationPath, double fps);
+BvhClip figureClip(const Animation& animation, double fps);
 
 // How a dressing changes a clip. Joints are named as in the clip being
 // dressed; each step is applied in the order of the fields.

@@ -120,6 +120,7 @@ std::array<std::string, 21> expectedSided(const std::vector<std::string>& middle
     return expected(all);
 }
 
+const Vec3 NONE(0, 0, 0);
 const Quat T_POSE_LEFT = axisTurn('Z', 50);
 const Quat T_POSE_RIGHT = axisTurn('Z', -50);
 
@@ -134,10 +135,10 @@ std::vector<RigFamily> rigFamilies() {
         Dress d;
         d.insertAbove = {{"Chest2", {"neck", "left_shoulder", "right_shoulder"}},
                          {"lowerneck", {"neck"}}};
-        d.add = bothSides({{"left_foot", "%Toe", 1, {}, 0.5, {}},
-                           {"left_hand", "%hand", 0, {}, 1, {}},
-                           {"%hand", "%Fingers", 1, {}, 0.8, {}},
-                           {"left_hand", "%Thumb", 0, {}, 0.5, {0, 0, 0.05}}});
+        d.add = bothSides({{"left_foot", "%Toe", 1, NONE, 0.5, NONE},
+                           {"left_hand", "%hand", 0, NONE, 1, NONE},
+                           {"%hand", "%Fingers", 1, NONE, 0.8, NONE},
+                           {"left_hand", "%Thumb", 0, NONE, 0.5, Vec3(0, 0, 0.05)}});
         for (Dress::Leaf& leaf : d.add) {
             // CMU names its hands and fingers in lower case and short.
             if (leaf.name == "Lhand" || leaf.name == "Rhand") {
@@ -165,10 +166,10 @@ std::vector<RigFamily> rigFamilies() {
         Dress d;
         d.insertAbove = {{"Spine1", {"neck", "left_shoulder", "right_shoulder"}},
                          {"Neck1", {"head"}}};
-        d.add = bothSides({{"left_foot", "%%ToeBase", 1, {}, 0.5, {}},
-                           {"left_hand", "%%FingerBase", 1, {}, 0.5, {}},
-                           {"%%FingerBase", "%%HandIndex1", 0.5, {}, 1, {}},
-                           {"left_hand", "%Thumb", 0, {}, 0.5, {0, 0, 0.05}}});
+        d.add = bothSides({{"left_foot", "%%ToeBase", 1, NONE, 0.5, NONE},
+                           {"left_hand", "%%FingerBase", 1, NONE, 0.5, NONE},
+                           {"%%FingerBase", "%%HandIndex1", 0.5, NONE, 1, NONE},
+                           {"left_hand", "%Thumb", 0, NONE, 0.5, Vec3(0, 0, 0.05)}});
         d.names = names({"Hips", "LowerBack", "Spine", "Neck", "Head"},
                         {"%HipJoint", "%%UpLeg", "%%Leg", "%%Foot", "%%Shoulder", "%%Arm",
                          "%%ForeArm", "%%Hand"});
@@ -200,7 +201,7 @@ std::vector<RigFamily> rigFamilies() {
         d.remove = {"left_hip", "right_hip"};
         d.insertAbove = {{"Spine1", {"upper_spine"}},
                          {"Spine3", {"neck", "left_shoulder", "right_shoulder"}}};
-        d.add = bothSides({{"left_foot", "%%Toe", 1, {}, 0.5, {}}});
+        d.add = bothSides({{"left_foot", "%%Toe", 1, NONE, 0.5, NONE}});
         std::vector<Dress::Leaf> hands = fingers("%%Hand");
         for (const Dress::Leaf& leaf : bothSides(hands)) {
             d.add.push_back(leaf);
@@ -236,9 +237,9 @@ std::vector<RigFamily> rigFamilies() {
         Dress d;
         d.remove = {"left_hip", "right_hip"};
         d.insertAbove = {{"Spine2", {"neck", "left_shoulder", "right_shoulder"}}};
-        d.add = bothSides({{"left_foot", "%%ToeBase", 1, {}, 0.5, {}},
-                           {"%%ToeBase", "%%Toe_End", 0.5, {}, 0.2, {}}});
-        d.add.push_back({"head", "HeadTop_End", 1, {}, 0.1, {}});
+        d.add = bothSides({{"left_foot", "%%ToeBase", 1, NONE, 0.5, NONE},
+                           {"%%ToeBase", "%%Toe_End", 0.5, NONE, 0.2, NONE}});
+        d.add.push_back({"head", "HeadTop_End", 1, NONE, 0.1, NONE});
         for (const Dress::Leaf& leaf : bothSides(fingers("%%Hand"))) {
             d.add.push_back(leaf);
         }
