@@ -2,12 +2,14 @@
 
 #include "animation/NumberText.h"
 
+#include "animation/FileRead.h"
 #include "animation/SafeFileWrite.h"
 
 #include <algorithm>
 #include <climits>
 #include <fstream>
 #include <iostream>
+#include <sstream>
 
 namespace {
 
@@ -83,14 +85,46 @@ Animation readAnimation(std::istream& in) {
     return animation;
 }
 
-bool readAnimationFile(const std::string& path, Animation& animation) {
-    std::ifstream in(path);
-    if (!in) {
-        std::cout << "Error in reading animation file!\n";
-        return false;
+long long framesInText(const std::string& text) {
+    std::istringstream in(text);
+    std::string line;
+    std::getline(in, line);
+    std::getline(in, line);
+    // Read as the reader reads them.
+    int count = 0;
+    int loop = 0;
+    if (!(in >> count >> loop) || count <= 0)
+        return 0;
+    in.ignore(1000, '\n');
+    // Frame lines end in "\n"; a last one may not.
+    const std::streampos at = in.tellg();
+    const std::size_t rest = at < 0 ? text.size() : static_cast<std::size_t>(at);
+    long long lines = static_cast<long long>(std::count(text.begin() + rest, text.end(), '\n'));
+    if (!text.empty() && text.back() != '\n' && rest < text.size())
+        ++lines;
+    return count <= lines ? count : lines + std::min<long long>(count - lines, MAX_MISSING_FRAMES);
+}
+
+bool readAnimationFile(const std::string& path, Animation& animation, std::string* reason) {
+    std::string text;
+    std::string why;
+    const FileRead read = readRegularFile(path, MAX_ANIMATION_FILE_BYTES, text, why);
+    if (read == FileRead::Done && framesInText(text) > MAX_ANIMATION_FRAMES)
+        why = "more than " + std::to_string(MAX_ANIMATION_FRAMES) + " frames";
+    else if (read == FileRead::Done) {
+        std::istringstream in(std::move(text));
+        animation = readAnimation(in);
+        if (!animation.valid() && reason)
+            *reason = "not an animation file";
+        return animation.valid();
     }
-    animation = readAnimation(in);
-    return animation.valid();
+    if (read == FileRead::CannotOpen)
+        std::cout << "Error in reading animation file!\n";
+    else
+        std::cout << "Animation file refused: " << why << "\n";
+    if (reason)
+        *reason = why;
+    return false;
 }
 
 void readFrameLine(std::string_view line, KeyFrame& frame) {
@@ -162,19 +196,22 @@ std::string animationPath(const std::string& folder, const std::string& name) {
 }
 
 bool writeAnimationFile(const std::string& folder, const std::string& fileName,
-                        const Animation& animation, bool keepBackup) {
+                        const Animation& animation, bool keepBackup, std::string* reason) {
     // A line end in the name would split the name line and shift every line
     // after it; a slash would write outside the folder.
     const std::string forbidden("/\n\r\0", 4);
     if (fileName.find_first_of(forbidden) != std::string::npos ||
         animation.name().find_first_of(forbidden) != std::string::npos) {
+        if (reason)
+            *reason = "a name cannot hold \"/\" or a line end";
         return false;
     }
-    return writeFileSafely(animationPath(folder, fileName), animationText(animation), keepBackup);
+    return writeFileSafely(animationPath(folder, fileName), animationText(animation), keepBackup,
+                           reason);
 }
 
-bool saveAnimation(const std::string& folder, const Animation& animation) {
-    if (!writeAnimationFile(folder, animation.name(), animation, true)) {
+bool saveAnimation(const std::string& folder, const Animation& animation, std::string* reason) {
+    if (!writeAnimationFile(folder, animation.name(), animation, true, reason)) {
         std::cout << "Error in saving animation data to file!\n";
         return false;
     }

@@ -29,6 +29,18 @@ constexpr int FRAME_LINE_VALUES = 3 + 3 * POSE_BONE_COUNT + 3;
 // a lying count costs neither minutes nor gigabytes.
 constexpr int MAX_MISSING_FRAMES = 1000;
 
+// Animation files larger than this are refused unread: 100,000 frames of
+// the longest lines fit.
+constexpr std::size_t MAX_ANIMATION_FILE_BYTES = std::size_t{128} * 1024 * 1024;
+// Frames a file may make when read; a file that would make more (a million
+// short lines, say) is refused unread, so it cannot cost gigabytes.
+constexpr long long MAX_ANIMATION_FRAMES = 200000;
+
+// The number of frames readAnimation makes from `text` (the announced count,
+// held to the lines there are and MAX_MISSING_FRAMES more), found without
+// making them; 0 when it reads no count.
+long long framesInText(const std::string& text);
+
 // Reads an animation file's text. A wrong first line prints
 // "Unexpected header, 'RGAF' expected!\n" and gives an animation that is not
 // valid. A frame count or looping flag that is not a decimal integer gives
@@ -36,8 +48,13 @@ constexpr int MAX_MISSING_FRAMES = 1000;
 Animation readAnimation(std::istream& in);
 // Replaces `animation` by the file at `path`. Prints
 // "Error in reading animation file!\n" and leaves `animation` as it was when
-// the file cannot be opened. Returns the animation's valid flag.
-bool readAnimationFile(const std::string& path, Animation& animation);
+// the file cannot be opened; prints "Animation file refused: <reason>\n" and
+// leaves it when it is no regular file, is larger than
+// MAX_ANIMATION_FILE_BYTES or would make more than MAX_ANIMATION_FRAMES
+// frames (a pipe or a device is never waited on). `reason`, when given, gets
+// the cause in a few words. Returns the animation's valid flag.
+bool readAnimationFile(const std::string& path, Animation& animation,
+                       std::string* reason = nullptr);
 
 // Fills every field of `frame` but its index from one frame line (its line
 // end may be present or not). Tokens end at the first blank or tab; after
@@ -60,8 +77,10 @@ std::string animationPath(const std::string& folder, const std::string& name);
 // animation name holding "/", a line end or a NUL (which could not be read
 // back or would leave the folder).
 bool writeAnimationFile(const std::string& folder, const std::string& fileName,
-                        const Animation& animation, bool keepBackup);
+                        const Animation& animation, bool keepBackup, std::string* reason = nullptr);
 // Saves the animation under its own name: writeAnimationFile with a
 // backup of the file it replaces. On failure prints
-// "Error in saving animation data to file!\n" and returns false.
-bool saveAnimation(const std::string& folder, const Animation& animation);
+// "Error in saving animation data to file!\n" and returns false, with
+// `reason` set in a few words ("the folder is read-only", "disk full").
+bool saveAnimation(const std::string& folder, const Animation& animation,
+                   std::string* reason = nullptr);

@@ -1,7 +1,7 @@
 #include "animation/AnimationPlayer.h"
 
-#include "animation/Easing.h"
 #include "animation/MotionType.h"
+#include "animation/PoseBlend.h"
 
 #include <algorithm>
 #include <cassert>
@@ -107,7 +107,7 @@ void AnimationPlayer::update() {
     }
     if (waiting_) {
         assert(currentFrame_ != nullptr);
-        if (playing_ && clock_->elapsedSeconds() > currentFrame_->waitTime) {
+        if (playing_ && phaseOver(clock_->elapsedSeconds(), currentFrame_->waitTime)) {
             waiting_ = false;
             clock_->restart();
         }
@@ -120,7 +120,7 @@ void AnimationPlayer::update() {
     }
     assert(currentFrame_ != nullptr && animation_ != nullptr);
 
-    if (clock_->elapsedSeconds() > currentFrame_->transitionTime) {
+    if (phaseOver(clock_->elapsedSeconds(), currentFrame_->transitionTime)) {
         if (nextFrame_ == nullptr) {
             // The end of a non-looping (or empty) animation: there is no
             // frame to wait on or move to, so the pose is held. `playing`
@@ -135,7 +135,7 @@ void AnimationPlayer::update() {
         if (nextFrame_ == nullptr && moved) {
             // The last update of a transition stops short of its end pose;
             // the final pose of an animation should be exact.
-            currentFrame_->applyPose(skeleton_);
+            holdPose(*skeleton_, *currentFrame_);
         }
         return;
     }
@@ -146,29 +146,6 @@ void AnimationPlayer::update() {
     if (!(currentFrame_->transitionTime > 0)) {
         return;
     }
-    poseBetween(*currentFrame_, *nextFrame_, clock_->elapsedSeconds());
-}
-
-void AnimationPlayer::poseBetween(const KeyFrame& from, const KeyFrame& to, double t) {
-    const int motion = from.motionType;
-    const double d = from.transitionTime;
-    auto at = [&](double a, double b) { return ease(motion, t, d, a, b); };
-
-    // Values near the ends of the double range can overflow to inf or NaN
-    // in between; such a value is not applied, the bone keeps its own.
-    Vec3 root(at(from.rootPosition.x, to.rootPosition.x),
-              at(from.rootPosition.y, to.rootPosition.y),
-              at(from.rootPosition.z, to.rootPosition.z));
-    if (std::isfinite(root.x) && std::isfinite(root.y) && std::isfinite(root.z)) {
-        skeleton_->rootBone()->setPosition(root.x, root.y, root.z);
-    }
-    auto finiteOr = [](double value, double kept) { return std::isfinite(value) ? value : kept; };
-    for (int i = 0; i < POSE_BONE_COUNT; ++i) {
-        Bone* bone = skeleton_->boneAt(i);
-        const BonePose& a = from.boneAngles[i];
-        const BonePose& b = to.boneAngles[i];
-        bone->setAngles(finiteOr(at(a.x, b.x), bone->mainAngle()),
-                        finiteOr(at(a.y, b.y), bone->secAngle()),
-                        finiteOr(at(a.z, b.z), bone->ownAngle()));
-    }
+    blendPose(*skeleton_, *currentFrame_, *nextFrame_, currentFrame_->motionType,
+              clock_->elapsedSeconds(), currentFrame_->transitionTime);
 }

@@ -81,9 +81,6 @@ public:
     double phaseElapsed() const { return clock_->elapsedSeconds(); }
 
 private:
-    // Poses the skeleton at time t of the transition currentFrame -> nextFrame.
-    void poseBetween(const KeyFrame& from, const KeyFrame& to, double t);
-
     Skeleton* skeleton_ = nullptr;
     std::vector<Animation*> animations_;
     Animation* animation_ = nullptr;

@@ -1,6 +1,7 @@
 #include "animation/KeyFrame.h"
 
 #include "animation/AnimationFile.h"
+#include "animation/PoseBlend.h"
 
 namespace {
 
@@ -34,14 +35,7 @@ void KeyFrame::applyPose(Skeleton* skeleton) const {
     if (!posable(skeleton)) {
         return;
     }
-    // setPosition refuses a root that has a parent, as it should.
-    skeleton->boneAt(0)->setPosition(rootPosition.x, rootPosition.y, rootPosition.z);
-    // Parents come before children, so each bone is rebuilt on its
-    // parent's new frame.
-    for (int i = 0; i < POSE_BONE_COUNT; ++i) {
-        const BonePose& p = boneAngles[i];
-        skeleton->boneAt(i)->setAngles(p.x, p.y, p.z);
-    }
+    holdPose(*skeleton, *this);
 }
 
 std::string KeyFrame::toLine() const {

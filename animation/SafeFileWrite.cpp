@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
@@ -25,10 +26,6 @@ bool fail(std::string* reason, const std::string& why) {
     return false;
 }
 
-std::string errnoText() {
-    return std::strerror(errno);
-}
-
 // The file `path` finally names once every symbolic link on its last part
 // is followed; a dangling link names the file it would point at.
 bool followLinks(std::string path, std::string& target, std::string* reason) {
@@ -41,11 +38,11 @@ bool followLinks(std::string path, std::string& target, std::string* reason) {
         std::string link(PATH_MAX, '\0');
         const ssize_t n = ::readlink(path.c_str(), link.data(), link.size());
         if (n < 0 || static_cast<std::size_t>(n) >= link.size())
-            return fail(reason, "cannot follow the link " + path);
+            return fail(reason, "the link cannot be followed");
         link.resize(static_cast<std::size_t>(n));
         path = link[0] == '/' ? link : folderOf(path) + link;
     }
-    return fail(reason, "too many links from " + path);
+    return fail(reason, "too many links");
 }
 
 bool writeAll(int fd, const std::string& text) {
@@ -55,8 +52,11 @@ bool writeAll(int fd, const std::string& text) {
         const ssize_t n = ::write(fd, data, size);
         if (n < 0 && errno == EINTR)
             continue;
-        if (n <= 0)
+        if (n <= 0) {
+            if (n == 0)
+                errno = ENOSPC;
             return false;
+        }
         data += n;
         size -= static_cast<std::size_t>(n);
     }
@@ -64,7 +64,7 @@ bool writeAll(int fd, const std::string& text) {
 }
 
 bool readAll(const std::string& path, std::string& text) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return false;
     char buffer[65536];
@@ -89,17 +89,17 @@ std::string writeTemporary(const std::string& folder, const std::string& text, m
     std::string temporary = folder + TEMPORARY_NAME;
     const int fd = ::mkstemp(temporary.data());
     if (fd < 0) {
-        fail(reason, "cannot create a file in " + folder + ": " + errnoText());
+        fail(reason, writeFailureCause(errno));
         return "";
     }
     bool ok = writeAll(fd, text);
     ok = ok && ::fchmod(fd, mode) == 0;
     ok = ok && ::fsync(fd) == 0;
-    const std::string why = errnoText();
+    const int error = errno;
     ok = (::close(fd) == 0) && ok;
     if (!ok) {
         ::unlink(temporary.c_str());
-        fail(reason, "cannot write " + temporary + ": " + why);
+        fail(reason, writeFailureCause(error));
         return "";
     }
     return temporary;
@@ -116,6 +116,33 @@ void syncFolder(const std::string& folder) {
 
 } // namespace
 
+std::string writeFailureCause(int error) {
+    switch (error) {
+    case ENOENT:
+    case ENOTDIR:
+        return "the folder does not exist";
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        return "the folder is read-only";
+    case ENOSPC:
+    case EDQUOT:
+        return "disk full";
+    case ENAMETOOLONG:
+        return "the name is too long";
+    case EFBIG:
+        return "the file would pass the size limit";
+    case EISDIR:
+        return "it is a folder";
+    default:
+        return std::strerror(error);
+    }
+}
+
+void ignoreFileSizeSignal() {
+    std::signal(SIGXFSZ, SIG_IGN);
+}
+
 std::string backupPathFor(const std::string& path, long nameMax) {
     const std::string folder = path.rfind('/') == std::string::npos ? "" : folderOf(path);
     std::string name = path.substr(folder.size());
@@ -126,22 +153,27 @@ std::string backupPathFor(const std::string& path, long nameMax) {
 }
 
 bool writeFileSafely(const std::string& path, const std::string& text, bool keepBackup,
-                     std::string* reason) {
-    std::string target;
-    if (!followLinks(path, target, reason))
+                     std::string* reason, AtLink links) {
+    std::string target = path;
+    if (links == AtLink::Follow && !followLinks(path, target, reason))
         return false;
 
     struct stat old;
-    const bool exists = ::stat(target.c_str(), &old) == 0;
-    if (exists && !S_ISREG(old.st_mode))
-        return fail(reason, target + " is not a regular file");
+    // Replacing a link: the link itself is what is there.
+    const bool exists = (links == AtLink::Follow ? ::stat(target.c_str(), &old)
+                                                 : ::lstat(target.c_str(), &old)) == 0;
+    const bool isLink = exists && S_ISLNK(old.st_mode);
+    if (exists && S_ISDIR(old.st_mode))
+        return fail(reason, "it is a folder");
+    if (exists && !isLink && !S_ISREG(old.st_mode))
+        return fail(reason, "it is not a regular file");
     // Permission bits, not access(): a save run as root must respect a file
     // the user made read-only just as much.
-    if (exists && ((old.st_mode & S_IWUSR) == 0 || ::access(target.c_str(), W_OK) != 0))
-        return fail(reason, target + " is read-only");
+    if (exists && !isLink && ((old.st_mode & S_IWUSR) == 0 || ::access(target.c_str(), W_OK) != 0))
+        return fail(reason, "the file is read-only");
 
     mode_t mode = 0;
-    if (exists) {
+    if (exists && !isLink) {
         mode = old.st_mode & 07777;
     } else {
         const mode_t mask = ::umask(0);
@@ -153,7 +185,7 @@ bool writeFileSafely(const std::string& path, const std::string& text, bool keep
     if (temporary.empty())
         return false;
 
-    if (keepBackup && exists) {
+    if (keepBackup && exists && !isLink) {
         // The backup sits beside the name the user saved under, even when
         // that name is a link to a file elsewhere.
         const long nameMax = ::pathconf(folderOf(path).c_str(), _PC_NAME_MAX);
@@ -161,13 +193,14 @@ bool writeFileSafely(const std::string& path, const std::string& text, bool keep
         std::string previous;
         std::string backupTemporary;
         if (!readAll(target, previous)) {
-            fail(reason, "cannot read " + target + " to keep it: " + errnoText());
+            fail(reason, "the old file cannot be read to keep it: " + writeFailureCause(errno));
         } else {
             backupTemporary = writeTemporary(folderOf(backup), previous, mode, reason);
         }
         if (backupTemporary.empty() || std::rename(backupTemporary.c_str(), backup.c_str()) != 0) {
             if (!backupTemporary.empty()) {
-                fail(reason, "cannot keep the old file as " + backup + ": " + errnoText());
+                fail(reason,
+                     "the old file cannot be kept as a backup: " + writeFailureCause(errno));
                 ::unlink(backupTemporary.c_str());
             }
             ::unlink(temporary.c_str());
@@ -176,7 +209,7 @@ bool writeFileSafely(const std::string& path, const std::string& text, bool keep
     }
 
     if (std::rename(temporary.c_str(), target.c_str()) != 0) {
-        fail(reason, "cannot replace " + target + ": " + errnoText());
+        fail(reason, writeFailureCause(errno));
         ::unlink(temporary.c_str());
         return false;
     }

@@ -1,52 +1,11 @@
 #include "animation/Timeline.h"
 
-#include "animation/Easing.h"
 #include "animation/MotionType.h"
+#include "animation/PoseBlend.h"
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
-
-namespace {
-
-// How long a wait or transition of `seconds` lasts on the timeline. The
-// player ends a phase once the elapsed time is greater than its time, which
-// never happens for NaN and happens at once for a negative time.
-double phaseLength(double seconds) {
-    if (std::isnan(seconds)) {
-        return std::numeric_limits<double>::infinity();
-    }
-    return std::max(seconds, 0.0);
-}
-
-// Sets the root and every bone to value(from's value, to's value), in the
-// player's order and through the same bone operations. A value that is not
-// finite (the ends of the double range can overflow in between) is not
-// applied; the bone keeps its own.
-template <typename Value>
-void setPose(Skeleton& skeleton, const KeyFrame& from, const KeyFrame& to, Value value) {
-    const Vec3 root(value(from.rootPosition.x, to.rootPosition.x),
-                    value(from.rootPosition.y, to.rootPosition.y),
-                    value(from.rootPosition.z, to.rootPosition.z));
-    if (std::isfinite(root.x) && std::isfinite(root.y) && std::isfinite(root.z)) {
-        skeleton.rootBone()->setPosition(root.x, root.y, root.z);
-    }
-    auto finiteOr = [](double v, double kept) { return std::isfinite(v) ? v : kept; };
-    for (int i = 0; i < POSE_BONE_COUNT; ++i) {
-        Bone* bone = skeleton.boneAt(i);
-        const BonePose& a = from.boneAngles[i];
-        const BonePose& b = to.boneAngles[i];
-        bone->setAngles(finiteOr(value(a.x, b.x), bone->mainAngle()),
-                        finiteOr(value(a.y, b.y), bone->secAngle()),
-                        finiteOr(value(a.z, b.z), bone->ownAngle()));
-    }
-}
-
-void holdPose(Skeleton& skeleton, const KeyFrame& frame) {
-    setPose(skeleton, frame, frame, [](double a, double) { return a; });
-}
-
-} // namespace
 
 Timeline::Timeline(const Animation& animation) : animation_(animation) {
     const int count = animation.frameCount();
@@ -141,12 +100,11 @@ bool Timeline::pose(Skeleton& skeleton, double t) const {
         return true;
     }
     const KeyFrame& to = *animation_.frameAt(place.nextFrame);
-    const int motion = from.motionType;
     // The player's own arguments: seconds into the transition and its
     // length. An endless transition stays on its first value.
     const double elapsed = std::isinf(place.length) ? 0 : t - place.start;
     const double d = std::isinf(place.length) ? 1 : place.length;
-    setPose(skeleton, from, to, [&](double a, double b) { return ease(motion, elapsed, d, a, b); });
+    blendPose(skeleton, from, to, from.motionType, elapsed, d);
     return true;
 }
 

@@ -211,17 +211,31 @@ int Application::run() {
     programState.running = true;
     frameClock.restart();
     installExitSignals();
-    while (programState.running) {
-        handleEvents();
-        update();
-        renderChanged();
-        if (exitSignalled())
-            programState.running = false;
+    for (;;) {
+        while (programState.running) {
+            handleEvents();
+            update();
+            renderChanged();
+            if (exitSignalled())
+                programState.running = false;
+        }
+        // Every way out (the menu's exit, the window's close box, a signal)
+        // comes here: keep unsaved work before anything is torn down. A
+        // signal cannot be asked back; the user can, once, when the work
+        // could not be kept.
+        SkeletonEditor* editor = scenePtr->editor.get();
+        if (!editor)
+            break;
+        if (exitSignalled()) {
+            editor->autosave();
+            break;
+        }
+        if (editor->readyToQuit())
+            break;
+        // The status line says why; the menu would hide it.
+        scenePtr->interface->menuShown = false;
+        programState.running = true;
     }
-    // Every way out (the menu's exit, the window's close box, a signal)
-    // comes here: keep unsaved work before anything is torn down.
-    if (scenePtr->editor)
-        scenePtr->editor->autosave();
     removeExitSignals();
     tearDown();
     return 0;
@@ -267,42 +281,60 @@ void Application::update() {
     frameClock.restart();
 }
 
-void Application::drawFrame() {
+FrameContent Application::frameContent() {
     Scene& scene = *scenePtr;
+    FrameContent content;
+    const sf::Vector2u size = win->getSize();
+    content.width = static_cast<int>(size.x);
+    content.height = static_cast<int>(size.y);
+    content.camera = &scene.camera;
+    content.lighting = &scene.lighting;
+    if (SkeletonEditor* editor = scene.editor.get()) {
+        content.figures.push_back({&editor->skeleton(), 1.0});
+        if (editor->ghostShown())
+            content.figures.push_back({&editor->ghostSkeleton(), 0.2});
+    }
+    if (fpsShown)
+        content.fpsReadout = readoutFor(fps);
+    content.interface = scene.interface.get();
+    return content;
+}
+
+void Application::drawFrame(const FrameContent& content) {
     const bool quick = !plainDrawing && drewFirstFrame;
     drewFirstFrame = true;
     glClearColor(0.1f, 0.8f, 0.1f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
 
     glPushMatrix();
-    applyCamera(scene.camera);
-    drawSkyBox(scene.camera.eye, quick);
+    applyCamera(*content.camera);
+    drawSkyBox(content.camera->eye, quick);
     drawFloor(quick);
-    if (SkeletonEditor* editor = scene.editor.get()) {
-        int w = programState.windowWidth, h = programState.windowHeight;
-        if (editor->skeleton)
-            drawSkeleton(*editor->skeleton, 1.0, w, h, quick);
-        if (editor->ghostSkeleton && editor->showGhost)
-            drawSkeleton(*editor->ghostSkeleton, 0.2, w, h, quick);
-    }
+    // Figures are placed by the program's window size, the pick included.
+    for (const FigureInView& figure : content.figures)
+        drawSkeleton(*figure.skeleton, figure.alpha, programState.windowWidth,
+                     programState.windowHeight, quick);
     glPopMatrix();
 
-    sf::Vector2u size = win->getSize();
-    beginOverlay(static_cast<int>(size.x), static_cast<int>(size.y));
+    beginOverlay(content.width, content.height);
     painter.setBatching(quick);
-    painter.beginFrame(static_cast<int>(size.x), static_cast<int>(size.y));
+    painter.beginFrame(content.width, content.height);
     ++frameCount;
-    if (fpsShown) {
-        fpsReadout = readoutFor(fps);
+    if (!content.fpsReadout.empty()) {
+        fpsReadout = content.fpsReadout;
         painter.text(fpsReadout, 10, 10, Rgba{1, 1, 1, 1});
     }
-    scene.interface->draw(painter);
+    content.interface->draw(painter);
     painter.endFrame();
     endOverlay();
 }
 
 void Application::render() {
+    render(frameContent());
+}
+
+void Application::render(const FrameContent& content) {
     ++drawnFrames;
-    drawFrame();
+    drawFrame(content);
     win->display();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/DisplaySettings.h"
+#include "app/FrameContent.h"
 #include "app/FrameSignature.h"
 #include "gui/Fonts.h"
 #include "gui/GlPainter.h"
@@ -43,7 +44,9 @@ public:
     void update();
     void render();
     // render() without presenting: tests read the back buffer after it.
-    void drawFrame();
+    void drawFrame() { drawFrame(frameContent()); }
+    // What the next frame shows, as the scene stands now.
+    FrameContent frameContent();
     // render(), unless the frame would be the very frame on screen: then
     // it only waits out the frame's time (the loop's way to draw).
     void renderChanged();
@@ -75,10 +78,12 @@ private:
     void setFixedGlState();
     // The frame-rate readout's text.
     static std::string readoutFor(double framesPerSecond);
-    // Everything the next frame is drawn from.
-    void signFrame(FrameSignature& signature);
-    // Whether the next frame must be drawn; fills nextFrame.
-    bool mustDraw();
+    void render(const FrameContent& content);
+    void drawFrame(const FrameContent& content);
+    // Everything a frame of `content` is drawn from.
+    void signFrame(const FrameContent& content, FrameSignature& signature);
+    // Whether a frame of `content` must be drawn; fills nextFrame.
+    bool mustDraw(const FrameContent& content);
     void tearDown();
 
     ProgramState programState;

@@ -5,20 +5,19 @@
 
 #include "app/ExposeWatch.h"
 #include "app/Scene.h"
-#include "editor/SkeletonEditor.h"
 #include "gui/InterfaceManager.h"
+#include "scene/Camera.h"
+#include "scene/Lighting.h"
 #include "scene/SceneDrawing.h"
 #include "skeleton/Skeleton.h"
 
 #include <GL/glew.h>
 #include <SFML/System/Sleep.hpp>
 
-void Application::signFrame(FrameSignature& signature) {
+void Application::signFrame(const FrameContent& content, FrameSignature& signature) {
     signature.clear();
-    Scene& scene = *scenePtr;
-    const sf::Vector2u size = win->getSize();
-    signature.add(size.x);
-    signature.add(size.y);
+    signature.add(content.width);
+    signature.add(content.height);
     GLint viewport[4];
     glGetIntegerv(GL_VIEWPORT, viewport);
     for (GLint v : viewport)
@@ -27,37 +26,31 @@ void Application::signFrame(FrameSignature& signature) {
     glGetDoublev(GL_PROJECTION_MATRIX, matrix);
     signature.add(matrix, 16);
     glPushMatrix();
-    applyCamera(scene.camera);
+    applyCamera(*content.camera);
     glGetDoublev(GL_MODELVIEW_MATRIX, matrix);
     glPopMatrix();
     signature.add(matrix, 16);
-    for (double v : {scene.camera.eye.x, scene.camera.eye.y, scene.camera.eye.z})
+    const Vec3& eye = content.camera->eye;
+    for (double v : {eye.x, eye.y, eye.z})
         signature.add(v);
-    signature.add(glIsEnabled(GL_LIGHT0));
-    signature.add(glIsEnabled(GL_LIGHT1));
-    if (SkeletonEditor* editor = scene.editor.get()) {
-        if (editor->skeleton)
-            signature.addSkeleton(*editor->skeleton, 1.0);
-        signature.add(editor->showGhost);
-        if (editor->ghostSkeleton && editor->showGhost)
-            signature.addSkeleton(*editor->ghostSkeleton, 0.2);
-    }
-    signature.add(fpsShown);
-    if (fpsShown)
-        signature.add(readoutFor(fps));
+    signature.add(content.lighting->light0On);
+    signature.add(content.lighting->light1On);
+    signature.add(content.figures.size());
+    for (const FigureInView& figure : content.figures)
+        signature.addSkeleton(*figure.skeleton, figure.alpha);
+    signature.add(content.fpsReadout);
     SignaturePainter recorder(signature);
-    scene.interface->draw(recorder);
+    content.interface->draw(recorder);
 }
 
-bool Application::mustDraw() {
+bool Application::mustDraw(const FrameContent& content) {
     // Another frame must be drawn before the first one, while a pick waits
     // for it, and when the window was uncovered, mapped or resized.
     bool must = !frameOnScreen || exposeWatch->takeRequest();
-    if (SkeletonEditor* editor = scenePtr->editor.get())
-        for (Skeleton* skeleton : {editor->skeleton.get(), editor->ghostSkeleton.get()})
-            if (skeleton && skeleton->pickRequested)
-                must = true;
-    signFrame(nextFrame);
+    for (const FigureInView& figure : content.figures)
+        if (figure.skeleton->pickRequested)
+            must = true;
+    signFrame(content, nextFrame);
     return must || nextFrame != shownFrame;
 }
 
@@ -66,8 +59,9 @@ void Application::renderChanged() {
     // without the server's requests an uncovered window could stay wrong:
     // then every pass draws and nothing is written down.
     const bool skipping = skipUnchanged && display.framerateLimit > 0 && exposeWatch;
-    if (!skipping || mustDraw()) {
-        render();
+    const FrameContent content = frameContent();
+    if (!skipping || mustDraw(content)) {
+        render(content);
         std::swap(shownFrame, nextFrame);
         frameOnScreen = skipping;
         // The window's limit waited out this frame's time.

@@ -26,11 +26,14 @@ void installExitSignals() {
     action.sa_flags = SA_RESTART;
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
+    // The terminal the program runs in was closed: end as for a kill.
+    sigaction(SIGHUP, &action, nullptr);
 }
 
 void removeExitSignals() {
     std::signal(SIGINT, SIG_DFL);
     std::signal(SIGTERM, SIG_DFL);
+    std::signal(SIGHUP, SIG_DFL);
 }
 
 bool exitSignalled() {

@@ -55,17 +55,20 @@ void InputDispatcher::handle(const sf::Event& event) {
 
 void InputDispatcher::keyPressed(const sf::Event::KeyEvent& key) {
     int32_t code = translateKey(key.code);
-    // A focused field keeps the keys it types; only the rest may be
-    // shortcuts.
-    const bool typing = scene.interface->typingTakes(code);
-    bool taken = scene.interface->handleKey(code, key.shift);
+    // A chord is a shortcut, never typing: Ctrl+O opens the Load dialog and
+    // types no "o". Otherwise a focused field keeps the keys it types and
+    // those a text box swallows; only the rest may be shortcuts.
+    const bool chord = key.control || key.alt;
+    const bool kept = !chord && scene.interface->fieldKeeps(code);
+    const bool taken = chord && code != Key::Escape ? scene.interface->menuShown
+                                                    : scene.interface->handleKey(code, key.shift);
     const KeyBinding* binding =
-        taken || typing ? nullptr : bindingFor(KeyChord{code, key.control, key.alt, key.shift});
+        taken || kept ? nullptr : bindingFor(KeyChord{code, key.control, key.alt, key.shift});
     if (binding) {
         // A shortcut is all the key does: Alt+Left steps a frame and does not
         // also strafe the camera.
         scene.handleAction(binding->action);
-    } else if (!taken) {
+    } else if (!taken && !kept) {
         Camera& camera = scene.camera;
         switch (code) {
         case Key::PageUp:
@@ -165,8 +168,8 @@ void InputDispatcher::mouseButton(int button, bool press, int x, int y) {
     else if (button == MouseButton::Left)
         scene.leftToggle = !scene.leftToggle;
 
-    if (press && button == MouseButton::Left && editor && editor->skeleton) {
-        Skeleton& skeleton = *editor->skeleton;
+    if (press && button == MouseButton::Left && editor) {
+        Skeleton& skeleton = editor->skeleton();
         skeleton.pickX = x;
         skeleton.pickY = flipY(y);
         skeleton.pickButton = 0;

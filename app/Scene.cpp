@@ -27,7 +27,7 @@ void Scene::buildInterface() {
 
     interface->init();
     editor = std::make_unique<SkeletonEditor>(*interface);
-    camera.target = editor->skeleton->rootPosition();
+    camera.target = editor->skeleton().rootPosition();
     if (camera.target)
         camera.mode = CAMERA_ORBIT;
     buildAboutPages(*interface, ownedComponents);

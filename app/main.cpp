@@ -2,6 +2,7 @@
 // relative to the current directory, where resources/ is.
 #include "app/Application.h"
 #include "app/ConsolePause.h"
+#include "animation/SafeFileWrite.h"
 
 #include <cstdio>
 #include <iostream>
@@ -10,6 +11,9 @@ int main() {
     // Line by line, so each diagnostic reaches a log file or a pipe at once
     // and none is lost when the process is killed.
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    // A save past a file-size limit fails and says so instead of killing
+    // the program with the work unsaved.
+    ignoreFileSizeSignal();
     int status = 1;
     {
         Application application;

@@ -38,17 +38,17 @@ BonePose moved(const Bone& bone, const BonePose& pose, double amount) {
 // second each, eased, with no wait: every update mid-transition poses all
 // bones.
 void buildWalk(SkeletonEditor& editor) {
-    Skeleton& skeleton = *editor.skeleton;
+    Skeleton& skeleton = editor.skeleton();
     for (double amount : {25.0, -15.0}) {
-        KeyFrame* frame = editor.animation->addFrameFromPose(&skeleton);
+        KeyFrame* frame = editor.animation().addFrameFromPose(&skeleton);
         for (int i = 0; i < skeleton.boneCount(); ++i)
             frame->boneAngles[i] = moved(*skeleton.boneAt(i), frame->boneAngles[i], amount);
         frame->rootPosition.y += amount / 500;
         frame->motionType = MotionType::EaseInOut;
     }
-    for (int f = 0; f < editor.animation->frameCount(); ++f) {
-        editor.animation->frameAt(f)->waitTime = 0;
-        editor.animation->frameAt(f)->transitionTime = 1;
+    for (int f = 0; f < editor.animation().frameCount(); ++f) {
+        editor.animation().frameAt(f)->waitTime = 0;
+        editor.animation().frameAt(f)->transitionTime = 1;
     }
 }
 } // namespace
@@ -69,7 +69,7 @@ int main(int argc, char** argv) {
     manager.init();
     ManualPlayerClock clock;
     SkeletonEditor editor(manager, &clock);
-    if (!editor.skeleton->complete()) {
+    if (!editor.skeleton().complete()) {
         std::fprintf(stderr, "bench_editor_update: the figure did not load\n");
         return 1;
     }
@@ -77,7 +77,7 @@ int main(int argc, char** argv) {
     Button play("PLAY_ANIMATION", "Play");
     play.state = Button::STATE_PRESSED;
     editor.onCommand(&play);
-    if (!editor.player->playing()) {
+    if (!editor.player().playing()) {
         std::fprintf(stderr, "bench_editor_update: the animation did not start\n");
         return 1;
     }
@@ -87,8 +87,8 @@ int main(int argc, char** argv) {
         editor.editorUpdate(FRAME_TIME);
     }
     kinemorph_editor_updates(editor, clock, updates);
-    const Vec3& hand = editor.skeleton->boneAt(editor.skeleton->boneCount() - 1)->position();
-    std::printf("updates %d bones %d last joint %g %g %g\n", updates, editor.skeleton->boneCount(),
+    const Vec3& hand = editor.skeleton().boneAt(editor.skeleton().boneCount() - 1)->position();
+    std::printf("updates %d bones %d last joint %g %g %g\n", updates, editor.skeleton().boneCount(),
                 hand.x, hand.y, hand.z);
     return 0;
 }

@@ -53,7 +53,7 @@ Program* program = nullptr;
 // Where the middle of a bone lands in window pixels (origin bottom-left),
 // through the camera the scene uses.
 bool projectBone(Application& app, int index, int& x, int& y) {
-    const Bone* bone = app.scene().editor->skeleton->boneAt(index);
+    const Bone* bone = app.scene().editor->skeleton().boneAt(index);
     if (!bone)
         return false;
     glPushMatrix();
@@ -76,13 +76,13 @@ bool prepare(Program& p) {
         return false;
     }
     SkeletonEditor& editor = *p.app->scene().editor;
-    editor.loadWindow->visible = true;
-    editor.saveWindow->visible = true;
-    editor.showGhost = true;
+    editor.components().loadWindow->visible = true;
+    editor.components().saveWindow->visible = true;
+    editor.setGhostShown(true);
     // Frames of different lengths, some with a wait, for the timeline case;
     // nothing else on screen shows them.
     for (int i = 1; i < TIMELINE_FRAMES; ++i) {
-        KeyFrame* frame = editor.animation->addFrameFromPose(editor.skeleton.get());
+        KeyFrame* frame = editor.animation().addFrameFromPose(&editor.skeleton());
         frame->waitTime = 0.25 * (i % 2);
         frame->transitionTime = 0.5 + 0.25 * i;
     }
@@ -90,10 +90,10 @@ bool prepare(Program& p) {
     // Shown for two frames running, the strip's numbers are captured by the
     // text cache, as they are from the second frame on while the strip stays
     // up; drawn only every few frames here, they would never be.
-    editor.timeline->setShown(true);
+    editor.timeline().setShown(true);
     p.app->render();
     p.app->render();
-    editor.timeline->setShown(false);
+    editor.timeline().setShown(false);
     p.app->render();
     return projectBone(*p.app, PICK_BONE, p.pickX, p.pickY);
 }
@@ -117,8 +117,8 @@ void sceneOnlyFrame(Application& app, bool skyOnly) {
     if (!skyOnly) {
         drawFloor(true);
         const int w = app.state().windowWidth, h = app.state().windowHeight;
-        drawSkeleton(*scene.editor->skeleton, 1.0, w, h, true);
-        drawSkeleton(*scene.editor->ghostSkeleton, 0.2, w, h, true);
+        drawSkeleton(scene.editor->skeleton(), 1.0, w, h, true);
+        drawSkeleton(scene.editor->ghostSkeleton(), 0.2, w, h, true);
     }
     glPopMatrix();
     app.window().display();
@@ -127,7 +127,7 @@ void sceneOnlyFrame(Application& app, bool skyOnly) {
 // A click's pick runs inside the next frame's skeleton drawing; false when
 // the request is still pending or another bone came out selected.
 bool frameWithPick(Application& app, int x, int y) {
-    Skeleton& skeleton = *app.scene().editor->skeleton;
+    Skeleton& skeleton = app.scene().editor->skeleton();
     skeleton.pickX = x;
     skeleton.pickY = y;
     skeleton.pickRequested = true;
@@ -149,7 +149,7 @@ void InterleavedFrames(benchmark::State& state) {
     Application& app = *program->app;
     using Clock = std::chrono::steady_clock;
     constexpr int KINDS = 7;
-    TimelineStrip& timeline = *app.scene().editor->timeline;
+    TimelineStrip& timeline = app.scene().editor->timeline();
     std::vector<double> wall[KINDS], cpu[KINDS];
     auto cpuNow = [] {
         timespec t{};

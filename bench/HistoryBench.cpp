@@ -34,12 +34,12 @@ struct Bench {
         editor = std::make_unique<SkeletonEditor>(manager);
         std::mt19937 random(7);
         for (int f = 1; f < frames; ++f) {
-            KeyFrame* frame = editor->animation->addFrameFromPose(editor->skeleton.get());
+            KeyFrame* frame = editor->animation().addFrameFromPose(&editor->skeleton());
             for (BonePose& pose : frame->boneAngles)
                 pose += BonePose(random() % 7, random() % 5, random() % 3);
             frame->waitTime = (random() % 1000) / 1000.0;
         }
-        editor->history = std::make_unique<EditHistory>(*editor->animation);
+        editor->restartHistory();
     }
     void press(const char* id) {
         Button button(id, "");
@@ -49,17 +49,18 @@ struct Bench {
     // One user edit of a kind chosen by `n`: a turn of a bone by an exact
     // step, new times applied to some frame, a frame inserted or deleted.
     void edit(int n, std::mt19937& random) {
-        const int frames = editor->animation->frameCount();
+        const int frames = editor->animation().frameCount();
         switch (n % 4) {
         case 0:
-            editor->skeleton->select(editor->skeleton->boneAt(1 + static_cast<int>(random() % 20)));
+            editor->skeleton().select(
+                editor->skeleton().boneAt(1 + static_cast<int>(random() % 20)));
             editor->setClickModifiers(false, true);
             press(random() % 2 ? "MAIN_AXIS_INCR" : "MAIN_AXIS_DECR");
             editor->setClickModifiers(false, false);
             break;
         case 1:
             editor->stepToFrame(static_cast<int>(random() % static_cast<unsigned>(frames)));
-            editor->waitField->setText(std::to_string(random() % 3000));
+            editor->components().waitField->setText(std::to_string(random() % 3000));
             press("APPLY_FRAME");
             break;
         case 2:
@@ -83,8 +84,8 @@ void HistoryOf1000EditsOn1000Frames(benchmark::State& state) {
         const size_t heapBefore = heapInUse();
         for (int n = 0; n < 1000; ++n)
             bench.edit(n, random);
-        state.counters["steps"] = static_cast<double>(bench.editor->history->stepCount());
-        state.counters["history_mb"] = bench.editor->history->memoryBytes() / 1e6;
+        state.counters["steps"] = static_cast<double>(bench.editor->history().stepCount());
+        state.counters["history_mb"] = bench.editor->history().memoryBytes() / 1e6;
         state.counters["heap_growth_mb"] = (static_cast<double>(heapInUse()) - heapBefore) / 1e6;
     }
 }

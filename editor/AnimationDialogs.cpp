@@ -1,29 +1,162 @@
-// Loading and saving the editor's animation by name.
+// Loading and saving the editor's animation by name: the dialogs, quick
+// save and name completion.
 #include "animation/Animation.h"
 #include "animation/AnimationFile.h"
 #include "animation/AnimationPlayer.h"
+#include "editor/AutosaveFiles.h"
 #include "editor/SkeletonEditor.h"
 #include "gui/ComponentContainer.h"
+#include "gui/InterfaceManager.h"
+#include "gui/StatusLine.h"
+#include "gui/TextField.h"
 
-bool SkeletonEditor::loadAnimation(const std::string& name) {
-    auto loaded = std::make_unique<Animation>(std::string(ANIMATION_FOLDER) + name + ".rgaf");
-    if (!loaded->valid())
+#include <cerrno>
+#include <cstring>
+
+namespace {
+
+// The name the editor gives an animation nobody has named yet.
+constexpr const char* UNNAMED = "temp";
+
+// Whether `name` was written by an autosave: a slot's own file or a kept one.
+bool isAutosaveName(const std::string& name) {
+    const std::string slot = AutosaveFiles::LOAD_NAME;
+    if (name == slot || AutosaveFiles::isKeptName(name))
+        return true;
+    return name.size() > slot.size() + 1 && name.compare(0, slot.size() + 1, slot + "-") == 0 &&
+           name.find_first_not_of("0123456789", slot.size() + 1) == std::string::npos;
+}
+
+// Whether an animation's own name can be saved under as it is: one the user
+// gave it, not the editor's placeholder.
+bool savableName(const std::string& name) {
+    return !name.empty() && name != UNNAMED && !isAutosaveName(name) &&
+           name.find_first_of(std::string("/\n\r\0", 4)) == std::string::npos;
+}
+
+} // namespace
+
+bool SkeletonEditor::loadAnimation(const std::string& name, std::string* reason) {
+    auto loaded = std::make_unique<Animation>("", false);
+    std::string why;
+    if (!readAnimationFile(std::string(ANIMATION_FOLDER) + name + ".rgaf", *loaded, &why)) {
+        if (reason)
+            *reason = why == std::strerror(ENOENT) ? "no animation named " + name : why;
         return false;
-    // The player must never touch the frames about to be deleted: stop it
-    // and let it forget the old animation before it goes.
-    if (player->playing())
-        frameSelection->visible = true;
-    // Removing the animation stops the player and makes it let go of every
-    // frame it pointed into.
-    player->removeAnimation(animation->name());
-    animation = std::move(loaded);
-    currentFrame = animation->frameCount() > 0 ? animation->frameAt(0) : nullptr;
-    player->addAnimation(animation.get());
-    stepToNextFrame();
+    }
+    replaceAnimation(std::move(loaded));
     return true;
 }
 
-bool SkeletonEditor::saveCurrentAnimation(const std::string& name) {
-    animation->setName(name);
-    return saveAnimation(ANIMATION_FOLDER, *animation);
+void SkeletonEditor::replaceAnimation(std::unique_ptr<Animation> replacement) {
+    // The player must never touch the frames about to be deleted: stop it
+    // and let it forget the old animation before it goes.
+    if (player_->playing())
+        parts.frameSelection->visible = true;
+    // Removing the animation stops the player and makes it let go of every
+    // frame it pointed into.
+    player_->removeAnimation(animation_->name());
+    animation_ = std::move(replacement);
+    currentFrame_ = animation_->frameCount() > 0 ? animation_->frameAt(0) : nullptr;
+    player_->addAnimation(animation_.get());
+    stepToNextFrame();
+}
+
+bool SkeletonEditor::saveCurrentAnimation(const std::string& name, std::string* reason) {
+    animation_->setName(name);
+    return saveAnimation(ANIMATION_FOLDER, *animation_, reason);
+}
+
+void SkeletonEditor::showDialog(ComponentContainer* dialog, TextField* nameField) {
+    ComponentContainer* other = dialog == parts.loadWindow ? parts.saveWindow : parts.loadWindow;
+    other->visible = false;
+    dialog->visible = true;
+    manager.raiseWindow(dialog);
+    manager.focus(nameField);
+}
+
+void SkeletonEditor::confirmLoad() {
+    const std::string typed = parts.loadNameField->getText();
+    // "autosave" means the newest work an earlier session left unsaved.
+    std::string name = typed;
+    if (typed == AutosaveFiles::LOAD_NAME) {
+        const std::vector<std::string> kept = autosaveFiles_->kept();
+        if (!kept.empty())
+            name = kept.front();
+    }
+    bool loaded = false;
+    std::string why;
+    edit("load " + typed, [&] { loaded = loadAnimation(name, &why); });
+    if (!loaded) {
+        parts.loadNameField->setText(typed + "Load Failed! Please verify name!");
+        status("Load failed: " + why);
+        return;
+    }
+    parts.loadWindow->visible = false;
+    const std::string frames = std::to_string(animation_->frameCount()) + " frames";
+    if (!isAutosaveName(name)) {
+        animationChanged = false;
+        fileName_ = name;
+        status("Loaded " + name + ": " + frames);
+        return;
+    }
+    // Work an autosave kept is still unsaved: it counts as changed, keeps
+    // its own name for Ctrl+S, and the kept file goes once the work is safe
+    // again (this session's autosave or a save).
+    animationChanged = true;
+    ++changeCount;
+    fileName_ = savableName(animation_->name()) ? animation_->name() : "";
+    if (AutosaveFiles::isKeptName(name))
+        recoveredFile_ = name;
+    status("Recovered " + animation_->name() + " from " + name + ": " + frames);
+}
+
+void SkeletonEditor::confirmSave() {
+    saveUnder(parts.saveNameField->getText());
+}
+
+bool SkeletonEditor::saveUnder(const std::string& name) {
+    bool saved = false;
+    std::string why;
+    // Saving is not undone, but the name it gives the animation is a step.
+    edit("name " + name, [&] { saved = saveCurrentAnimation(name, &why); });
+    if (!saved) {
+        parts.saveWindow->setText(parts.saveWindow->getText() + "Save Failed!");
+        status("Save failed: " + why);
+        return false;
+    }
+    parts.saveWindow->visible = false;
+    animationChanged = false;
+    fileName_ = name;
+    workIsSafe();
+    status("Saved " + name);
+    return true;
+}
+
+void SkeletonEditor::quickSave() {
+    if (fileName_.empty()) {
+        showDialog(parts.saveWindow, parts.saveNameField);
+        return;
+    }
+    // A failed quick save opens the dialog, whose title then says so.
+    if (!saveUnder(fileName_))
+        showDialog(parts.saveWindow, parts.saveNameField);
+}
+
+void SkeletonEditor::completeName() {
+    TextField* field = manager.focusedField;
+    const bool dialogField = (field == parts.loadNameField && parts.loadWindow->visible) ||
+                             (field == parts.saveNameField && parts.saveWindow->visible);
+    if (!dialogField)
+        return;
+    std::vector<std::string> names = savedAnimationNames(ANIMATION_FOLDER);
+    // Kept autosaves can be loaded by completing their names (a typed name
+    // has letters only).
+    if (field == parts.loadNameField)
+        for (const std::string& kept : autosaveFiles_->kept())
+            names.push_back(kept);
+    const std::string shown = field->getText();
+    const std::string completed = completion.complete(field->id, shown, names);
+    if (completed != shown)
+        field->setText(completed);
 }

@@ -29,6 +29,10 @@ bool sameContent(const KeyFrame& a, const KeyFrame& b) {
     return true;
 }
 
+// What one frame and one step's own state cost, roughly, for the cap.
+constexpr std::size_t FRAME_BYTES = sizeof(KeyFrame) + 32;
+constexpr std::size_t STEP_BYTES = 2048;
+
 std::size_t poseBytes(const SkeletonPose& pose) {
     return sizeof pose + pose.angles.capacity() * sizeof(BonePose);
 }
@@ -54,10 +58,11 @@ struct EditHistory::Step {
     bool changesAnimation = false;
 };
 
-EditHistory::EditHistory(const Animation& animation) {
+EditHistory::EditHistory(const Animation& animation, std::size_t maxBytes) : maxBytes_(maxBytes) {
     view_.reserve(static_cast<std::size_t>(animation.frameCount()));
     for (int i = 0; i < animation.frameCount(); ++i)
         view_.push_back(std::make_shared<const KeyFrame>(*animation.frameAt(i)));
+    heldFrames_ = view_.size();
 }
 
 EditHistory::~EditHistory() = default;
@@ -95,6 +100,7 @@ bool EditHistory::record(const std::string& label, const EditorSnapshot& before,
     for (std::size_t i = head; i < newCount - tail; ++i)
         step->inserted.push_back(
             std::make_shared<const KeyFrame>(*animation.frameAt(static_cast<int>(i))));
+    heldFrames_ += step->inserted.size();
     view_.erase(view_.begin() + static_cast<std::ptrdiff_t>(head),
                 view_.end() - static_cast<std::ptrdiff_t>(tail));
     view_.insert(view_.begin() + static_cast<std::ptrdiff_t>(head), step->inserted.begin(),
@@ -102,12 +108,32 @@ bool EditHistory::record(const std::string& label, const EditorSnapshot& before,
 
     step->changesAnimation =
         framesChanged || before.name != after.name || before.looping != after.looping;
-    steps_.resize(position_);
+    while (steps_.size() > position_)
+        dropStep(steps_.size() - 1);
     steps_.push_back(std::move(step));
     if (steps_.size() > MAX_STEPS)
-        steps_.erase(steps_.begin());
+        dropStep(0);
+    // What the steps hold beyond the present frames, each step's own state
+    // counted roughly.
+    auto stepBytes = [this] {
+        return (heldFrames_ - view_.size()) * FRAME_BYTES + steps_.size() * STEP_BYTES;
+    };
+    while (steps_.size() > 1 && stepBytes() > maxBytes_) {
+        dropStep(0);
+        ++forgotten_;
+    }
     position_ = steps_.size();
     return true;
+}
+
+void EditHistory::dropStep(std::size_t index) {
+    const Step& step = *steps_[index];
+    // A frame nothing else shares goes with the step.
+    for (const Frames* list : {&step.removed, &step.inserted})
+        for (const auto& frame : *list)
+            if (frame.use_count() == 1)
+                --heldFrames_;
+    steps_.erase(steps_.begin() + static_cast<std::ptrdiff_t>(index));
 }
 
 bool EditHistory::lastStepChangedAnimation() const {

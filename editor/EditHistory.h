@@ -50,6 +50,9 @@ class EditHistory {
 public:
     // Steps kept; the oldest is forgotten beyond this.
     static constexpr std::size_t MAX_STEPS = 10000;
+    // Bytes the steps may hold beyond the present frames; the oldest steps
+    // are forgotten beyond this (ten loads of a 100,000-frame animation).
+    static constexpr std::size_t MAX_BYTES = std::size_t{256} * 1024 * 1024;
 
     // What undo or redo did: the step's name, the state to restore, and
     // whether the step touched the animation itself (frames, name, looping)
@@ -60,16 +63,19 @@ public:
         bool changedAnimation = false;
     };
 
-    // An empty history whose view of the frames is `animation`'s.
-    explicit EditHistory(const Animation& animation);
+    // An empty history whose view of the frames is `animation`'s, holding
+    // at most `maxBytes` beyond them.
+    explicit EditHistory(const Animation& animation, std::size_t maxBytes = MAX_BYTES);
     ~EditHistory();
     EditHistory(const EditHistory&) = delete;
     EditHistory& operator=(const EditHistory&) = delete;
 
     // Records one user action named `label` ("turn bone"): the state before
     // and after it, and the frames in which `animation` now differs from the
-    // view of the last step. Drops every redo step. Returns false and
-    // records nothing when neither the state nor any frame changed.
+    // view of the last step. Drops every redo step, and the oldest steps
+    // while the history holds more than its bytes (forgottenSteps() counts
+    // them). Returns false and records nothing when neither the state nor
+    // any frame changed.
     bool record(const std::string& label, const EditorSnapshot& before, const EditorSnapshot& after,
                 const Animation& animation);
     // Whether the frames, name or looping flag changed in the last recorded
@@ -87,6 +93,8 @@ public:
     std::optional<Applied> redo(Animation& animation);
 
     std::size_t stepCount() const { return steps_.size(); }
+    // Steps forgotten so far because the history held too much.
+    std::size_t forgottenSteps() const { return forgotten_; }
     // Bytes the history holds beyond its own object, counted generously:
     // every frame and snapshot it keeps alive, once.
     std::size_t memoryBytes() const;
@@ -98,8 +106,16 @@ private:
     // view by copies of `with`.
     void splice(Animation& animation, std::size_t position, std::size_t count, const Frames& with);
 
+    // Drops the step at `index`, counting the frames it alone held.
+    void dropStep(std::size_t index);
+
     Frames view_;
     std::vector<std::unique_ptr<Step>> steps_;
+    std::size_t maxBytes_;
+    // Frames the history holds, the view's and the steps' together, each
+    // once; those beyond the view's are what the steps cost.
+    std::size_t heldFrames_ = 0;
+    std::size_t forgotten_ = 0;
     // Steps before this one are done; from here on they are undone.
     std::size_t position_ = 0;
 };

@@ -16,44 +16,36 @@
 
 #include <filesystem>
 
-namespace {
-// Seconds between two autosaves at most.
-constexpr double AUTOSAVE_INTERVAL = 60;
-constexpr const char* AUTOSAVE_NAME = "autosave";
-// The start-up notice stays longer than an answer to a click.
-constexpr double NOTICE_SECONDS = 8;
-} // namespace
-
 void SkeletonEditor::status(const std::string& message) {
-    statusLine->show(message);
+    statusLine_->show(message);
 }
 
-// ---- the history ----------------------------------------------------------
+// ---- the history -----------------------------------------------------------
 
 EditorSnapshot SkeletonEditor::snapshot() const {
     EditorSnapshot s;
-    s.name = animation->name();
-    s.looping = animation->looping();
-    s.currentFrame = currentFrame ? currentFrame->index : -1;
-    s.frameCounterText = frameCounter->getText();
-    s.pose = SkeletonPose::capture(*skeleton);
-    s.ghostPose = SkeletonPose::capture(*ghostSkeleton);
-    s.showGhost = showGhost;
-    s.selectedBone = skeleton->selectedBone() ? skeleton->selectedBone()->index() : -1;
-    s.poseUnstored = poseUnstored;
+    s.name = animation_->name();
+    s.looping = animation_->looping();
+    s.currentFrame = currentFrame_ ? currentFrame_->index : -1;
+    s.frameCounterText = parts.frameCounter->getText();
+    s.pose = SkeletonPose::capture(*skeleton_);
+    s.ghostPose = SkeletonPose::capture(*ghostSkeleton_);
+    s.showGhost = showGhost_;
+    s.selectedBone = skeleton_->selectedBone() ? skeleton_->selectedBone()->index() : -1;
+    s.poseUnstored = poseUnstored_;
     return s;
 }
 
 void SkeletonEditor::restore(const EditorSnapshot& state) {
-    animation->setName(state.name);
-    animation->setLooping(state.looping);
-    currentFrame = animation->frameAt(state.currentFrame);
-    frameCounter->setText(state.frameCounterText);
-    state.pose.restore(*skeleton);
-    state.ghostPose.restore(*ghostSkeleton);
-    showGhost = state.showGhost;
-    skeleton->select(skeleton->boneAt(state.selectedBone));
-    poseUnstored = state.poseUnstored;
+    animation_->setName(state.name);
+    animation_->setLooping(state.looping);
+    currentFrame_ = animation_->frameAt(state.currentFrame);
+    parts.frameCounter->setText(state.frameCounterText);
+    state.pose.restore(*skeleton_);
+    state.ghostPose.restore(*ghostSkeleton_);
+    showGhost_ = state.showGhost;
+    skeleton_->select(skeleton_->boneAt(state.selectedBone));
+    poseUnstored_ = state.poseUnstored;
     showFrameProperties();
     refreshBoneReadout();
 }
@@ -69,18 +61,20 @@ void SkeletonEditor::commitEdit() {
         return;
     const EditorSnapshot before = std::move(*editBefore);
     editBefore.reset();
-    if (history->record(editLabel, before, snapshot(), *animation) &&
-        history->lastStepChangedAnimation()) {
+    const std::size_t forgotten = history_->forgottenSteps();
+    if (history_->record(editLabel, before, snapshot(), *animation_) &&
+        history_->lastStepChangedAnimation()) {
         animationChanged = true;
         ++changeCount;
     }
+    historyTrimmed = historyTrimmed || history_->forgottenSteps() != forgotten;
 }
 
 void SkeletonEditor::finishHeldEdit() {
     if (!editBefore)
         return;
-    if (SkeletonPose::capture(*skeleton) != editBefore->pose)
-        poseUnstored = true;
+    if (SkeletonPose::capture(*skeleton_) != editBefore->pose)
+        poseUnstored_ = true;
     commitEdit();
 }
 
@@ -93,10 +87,13 @@ void SkeletonEditor::redo() {
 }
 
 void SkeletonEditor::travel(bool forward) {
-    rotating = movingSkeleton = false;
+    // A gesture still running ends here as a step of its own; the rest of
+    // it does nothing, so no change escapes the history.
+    endHeldChanges();
+    endBoneDrag();
     commitEdit();
     haltPlayback();
-    const auto applied = forward ? history->redo(*animation) : history->undo(*animation);
+    const auto applied = forward ? history_->redo(*animation_) : history_->undo(*animation_);
     if (!applied) {
         status(forward ? "Nothing to redo" : "Nothing to undo");
         return;
@@ -112,92 +109,24 @@ void SkeletonEditor::travel(bool forward) {
 // ---- playback -------------------------------------------------------------
 
 void SkeletonEditor::startPlayback() {
-    if (skeleton->complete())
-        player->play(animation->name());
-    frameSelection->visible = false;
-    showGhost = false;
+    if (skeleton_->complete())
+        player_->play(animation_->name());
+    parts.frameSelection->visible = false;
+    showGhost_ = false;
 }
 
 void SkeletonEditor::stopPlayback() {
-    player->stop();
-    frameSelection->visible = true;
-    showGhost = true;
+    player_->stop();
+    parts.frameSelection->visible = true;
+    showGhost_ = true;
     stepToNextFrame();
 }
 
 void SkeletonEditor::haltPlayback() {
-    if (player->playing())
-        frameSelection->visible = true;
+    if (player_->playing())
+        parts.frameSelection->visible = true;
     // Whatever comes next may remove frames the player points into.
-    player->forgetFrames();
-}
-
-// ---- the dialogs ------------------------------------------------------------
-
-void SkeletonEditor::showDialog(ComponentContainer* dialog, TextField* nameField) {
-    ComponentContainer* other = dialog == loadWindow ? saveWindow : loadWindow;
-    other->visible = false;
-    dialog->visible = true;
-    manager.raiseWindow(dialog);
-    manager.focus(nameField);
-}
-
-void SkeletonEditor::confirmLoad() {
-    const std::string name = loadNameField->getText();
-    bool loaded = false;
-    edit("load " + name, [&] { loaded = loadAnimation(name); });
-    if (!loaded) {
-        loadNameField->setText(name + "Load Failed! Please verify name!");
-        status("Load failed");
-        return;
-    }
-    loadWindow->visible = false;
-    animationChanged = false;
-    fileName = name;
-    status("Loaded " + name + ": " + std::to_string(animation->frameCount()) + " frames");
-}
-
-void SkeletonEditor::confirmSave() {
-    saveUnder(saveNameField->getText());
-}
-
-bool SkeletonEditor::saveUnder(const std::string& name) {
-    bool saved = false;
-    // Saving is not undone, but the name it gives the animation is a step.
-    edit("name " + name, [&] { saved = saveCurrentAnimation(name); });
-    if (!saved) {
-        saveWindow->setText(saveWindow->getText() + "Save Failed!");
-        status("Save failed");
-        return false;
-    }
-    saveWindow->visible = false;
-    animationChanged = false;
-    fileName = name;
-    status("Saved " + name);
-    return true;
-}
-
-void SkeletonEditor::quickSave() {
-    if (fileName.empty()) {
-        showDialog(saveWindow, saveNameField);
-        return;
-    }
-    // A failed quick save opens the dialog, whose title then says so.
-    if (!saveUnder(fileName))
-        showDialog(saveWindow, saveNameField);
-}
-
-void SkeletonEditor::completeName() {
-    TextField* field = manager.focusedField;
-    const bool dialogField = (field == loadNameField && loadWindow->visible) ||
-                             (field == saveNameField && saveWindow->visible);
-    if (!dialogField)
-        return;
-    const std::string shown = field->getText();
-    const std::string completed =
-        completion.complete(field->id, shown, savedAnimationNames(ANIMATION_FOLDER));
-    if (completed != shown)
-        field->setText(completed);
+    player_->forgetFrames();
 }
 
 // ---- the input map ----------------------------------------------------------
@@ -214,22 +143,25 @@ void SkeletonEditor::perform(EditorAction action) {
         quickSave();
         break;
     case EditorAction::OpenLoad:
-        showDialog(loadWindow, loadNameField);
+        showDialog(parts.loadWindow, parts.loadNameField);
         break;
     case EditorAction::ConfirmDialog:
-        if (manager.focusedField == loadNameField && loadWindow->visible)
+        if (manager.focusedField == parts.loadNameField && parts.loadWindow->visible)
             confirmLoad();
-        else if (manager.focusedField == saveNameField && saveWindow->visible)
+        else if (manager.focusedField == parts.saveNameField && parts.saveWindow->visible)
             confirmSave();
         break;
     case EditorAction::CompleteName:
         completeName();
         break;
     case EditorAction::PlayOrStop:
-        if (player->playing())
-            stepAway("stop", [this] { stopPlayback(); });
-        else
-            startPlayback();
+        perform(player_->playing() ? EditorAction::Stop : EditorAction::Play);
+        break;
+    case EditorAction::Play:
+        startPlayback();
+        break;
+    case EditorAction::Stop:
+        stepAway("stop", [this] { stopPlayback(); });
         break;
     case EditorAction::PreviousFrame:
         stepAway("previous frame", [this] { stepToPreviousFrame(); });
@@ -241,7 +173,7 @@ void SkeletonEditor::perform(EditorAction action) {
         stepAway("first frame", [this] { stepToFrame(0); });
         break;
     case EditorAction::LastFrame:
-        stepAway("last frame", [this] { stepToFrame(animation->frameCount() - 1); });
+        stepAway("last frame", [this] { stepToFrame(animation_->frameCount() - 1); });
         break;
     case EditorAction::InsertFrame:
         insertFrame();
@@ -271,10 +203,46 @@ void SkeletonEditor::perform(EditorAction action) {
         mirrorPose();
         break;
     case EditorAction::ToggleShortcuts:
-        shortcuts->toggle();
+        shortcuts_->toggle();
         break;
     case EditorAction::ToggleTimeline:
-        timeline->toggle();
+        timeline_->toggle();
+        break;
+    case EditorAction::SavePose:
+        edit("save pose", [this] {
+            if (currentFrame_ && skeleton_->complete()) {
+                currentFrame_->capturePose(skeleton_.get());
+                poseUnstored_ = false;
+            }
+        });
+        break;
+    case EditorAction::AddFrame:
+        edit("new frame", [this] {
+            if (skeleton_->complete()) {
+                const int count = animation_->frameCount();
+                currentFrame_ = count > 0 ? animation_->frameAt(count - 1) : nullptr;
+                animation_->addFrameFromPose(skeleton_.get());
+                stepToNextFrame();
+            }
+        });
+        break;
+    case EditorAction::CycleMotion:
+        cycleMotionLabel();
+        break;
+    case EditorAction::ApplyProperties:
+        edit("apply properties", [this] { applyFrameProperties(); });
+        break;
+    case EditorAction::ConfirmLoad:
+        confirmLoad();
+        break;
+    case EditorAction::CancelLoad:
+        parts.loadWindow->visible = false;
+        break;
+    case EditorAction::ConfirmSave:
+        confirmSave();
+        break;
+    case EditorAction::CancelSave:
+        parts.saveWindow->visible = false;
         break;
     default:
         // The camera's own action is not the editor's to do here.
@@ -296,46 +264,4 @@ bool SkeletonEditor::runInBackground(const std::string& label, BackgroundTask::W
     background.start(label, std::move(work));
     status(background.progressText());
     return true;
-}
-
-// ---- autosave ---------------------------------------------------------------
-
-bool SkeletonEditor::autosave() {
-    if (!animationChanged)
-        return true;
-    if (!writeAnimationFile(ANIMATION_FOLDER, AUTOSAVE_NAME, *animation, false)) {
-        status("Autosave failed: could not write autosave.rgaf");
-        return false;
-    }
-    autosavedCount = changeCount;
-    return true;
-}
-
-void SkeletonEditor::advanceAutosave(double seconds) {
-    sinceAutosave += seconds;
-    if (sinceAutosave < AUTOSAVE_INTERVAL)
-        return;
-    if (animationChanged && changeCount != autosavedCount)
-        autosave();
-    sinceAutosave = 0;
-}
-
-void SkeletonEditor::announceAutosave() {
-    namespace fs = std::filesystem;
-    std::error_code error;
-    const fs::path folder(ANIMATION_FOLDER);
-    const fs::path autosaved = folder / (std::string(AUTOSAVE_NAME) + ".rgaf");
-    const auto written = fs::last_write_time(autosaved, error);
-    if (error)
-        return;
-    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-        const fs::path& path = it->path();
-        if (path.extension() != ".rgaf" || path.filename() == autosaved.filename())
-            continue;
-        std::error_code timeError;
-        const auto time = fs::last_write_time(path, timeError);
-        if (!timeError && time >= written)
-            return;
-    }
-    statusLine->show("Unsaved work from last run: load autosave", NOTICE_SECONDS);
 }

@@ -73,18 +73,18 @@ void SkeletonEditor::buildWindows() {
     ComponentContainer* height = split("C_MSC", "Height Adjustment", true, nullptr,
                                        split("C_MSBC", "", false, button("MOVE_SKELETON_UP", "+"),
                                              button("MOVE_SKELETON_DOWN", "-")));
-    boneReadout = field("T_CBRD", NO_BONE_READOUT);
+    parts.boneReadout = field("T_CBRD", NO_BONE_READOUT);
     ComponentContainer* readout =
-        split("C_CBRD", "Rotation of Selected Bone", true, nullptr, boneReadout);
+        split("C_CBRD", "Rotation of Selected Bone", true, nullptr, parts.boneReadout);
     registerWindow(readout);
     registerWindow(boneEditor);
     registerWindow(height);
 
     // Frame selection, player, frame and file manager, frame properties.
-    frameCounter = field("TF_CFS", "");
-    frameSelection = split("CC_FSM", "Select Frame (SAVE FIRST!)", true, frameCounter,
-                           split("CC_FSBC", "", false, button("PREV_FRAME", "Previous"),
-                                 button("NEXT_FRAME", "Next")));
+    parts.frameCounter = field("TF_CFS", "");
+    parts.frameSelection = split("CC_FSM", "Select Frame (SAVE FIRST!)", true, parts.frameCounter,
+                                 split("CC_FSBC", "", false, button("PREV_FRAME", "Previous"),
+                                       button("NEXT_FRAME", "Next")));
     ComponentContainer* playerWindow =
         split("CC_APC", "Animation Player", false, button("PLAY_ANIMATION", "Play"),
               button("STOP_ANIMATION", "Stop"));
@@ -94,46 +94,46 @@ void SkeletonEditor::buildWindows() {
                     button("SAVE_FRAME", "Save Pose to Current Frame")),
               split("C_FMC1", "", true, button("SHOW_LOAD", "Load Animation From File"),
                     button("SHOW_SAVE", "Save Animation To File")));
-    motionLabel = field("TF_FMD", "");
-    waitField = field("TF_FWD", "", true, FILTER_DIGITS);
-    transitionField = field("TF_FTD", "", true, FILTER_DIGITS);
+    parts.motionLabel = field("TF_FMD", "");
+    parts.waitField = field("TF_FWD", "", true, FILTER_DIGITS);
+    parts.transitionField = field("TF_FTD", "", true, FILTER_DIGITS);
     ComponentContainer* properties =
         split("CC_FP", "Current Frame Properties", true,
               split("CC_FPTMPA", "", true,
-                    split("CC_CMT", "", false, motionLabel,
+                    split("CC_CMT", "", false, parts.motionLabel,
                           button("CHANGE_MOTION", "Change Motion Type")),
                     split("C_FWTC", "", false, field("T_CFWTL", "Time to Wait on This Frame(ms):"),
-                          waitField, 0.75)),
+                          parts.waitField, 0.75)),
               split("CC_FPTMPB", "", true,
                     split("C_FTTC", "", false, field("T_CFTTL", "Transition to Next Frame (ms):"),
-                          transitionField, 0.75),
+                          parts.transitionField, 0.75),
                     button("APPLY_FRAME", "Apply to Current Frame")));
-    registerWindow(frameSelection);
+    registerWindow(parts.frameSelection);
     registerWindow(playerWindow);
     registerWindow(manage);
     registerWindow(properties);
 
     // The load and save dialogs share one place and start hidden.
-    loadNameField = field("T_LFN", "", true, FILTER_LETTERS);
-    loadWindow = split(
-        "C_LAD", "Load an Animation", true, loadNameField,
+    parts.loadNameField = field("T_LFN", "", true, FILTER_LETTERS);
+    parts.loadWindow = split(
+        "C_LAD", "Load an Animation", true, parts.loadNameField,
         split("C_LBH", "", false, button("LOAD_ANI", "Load"), button("CANCEL_LOAD", "Cancel")));
-    saveNameField = field("T_SFN", "", true, FILTER_LETTERS);
-    saveWindow = split(
-        "C_SAD", "Save current Animation", true, saveNameField,
+    parts.saveNameField = field("T_SFN", "", true, FILTER_LETTERS);
+    parts.saveWindow = split(
+        "C_SAD", "Save current Animation", true, parts.saveNameField,
         split("C_SBH", "", false, button("SAVE_ANI", "Save"), button("CANCEL_SAVE", "Cancel")));
-    loadWindow->visible = false;
-    saveWindow->visible = false;
-    registerWindow(loadWindow);
-    registerWindow(saveWindow);
+    parts.loadWindow->visible = false;
+    parts.saveWindow->visible = false;
+    registerWindow(parts.loadWindow);
+    registerWindow(parts.saveWindow);
 
-    place(loadWindow, 280, 60, 470, 340);
-    place(saveWindow, 280, 60, 470, 340);
+    place(parts.loadWindow, 280, 60, 470, 340);
+    place(parts.saveWindow, 280, 60, 470, 340);
     place(properties, 340, 110, 650, 30);
     place(readout, 210, 50, 10, 370);
     place(height, 170, 30, 10, 320);
     place(boneEditor, 160, 150, 10, 150);
     place(manage, 220, 140, 220, 30);
-    place(frameSelection, 200, 50, 10, 80);
+    place(parts.frameSelection, 200, 50, 10, 80);
     place(playerWindow, 180, 30, 10, 30);
 }

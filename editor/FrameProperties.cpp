@@ -9,46 +9,47 @@
 #include "skeleton/Skeleton.h"
 
 void SkeletonEditor::refreshBoneReadout() {
-    const Bone* bone = skeleton->selectedBone();
+    const Bone* bone = skeleton_->selectedBone();
     readoutBone = bone;
     if (bone)
         readoutAngles = bone->pose();
     if (!bone) {
-        boneReadout->setText(NO_BONE_READOUT);
+        parts.boneReadout->setText(NO_BONE_READOUT);
         return;
     }
-    boneReadout->setText(angleReadout(bone->mainAngle()) + ",  " + angleReadout(bone->secAngle()) +
-                         ",  " + angleReadout(bone->ownAngle()));
+    parts.boneReadout->setText(angleReadout(bone->mainAngle()) + ",  " +
+                               angleReadout(bone->secAngle()) + ",  " +
+                               angleReadout(bone->ownAngle()));
 }
 
 void SkeletonEditor::showFrameProperties() {
-    if (!currentFrame)
+    if (!currentFrame_)
         return;
     // Times read from a file can be anything; clamp instead of overflowing.
-    waitMs = truncateToInt32(currentFrame->waitTime * 1000);
-    waitField->setText(numberText(waitMs));
-    transitionMs = truncateToInt32(currentFrame->transitionTime * 1000);
-    transitionField->setText(numberText(transitionMs));
-    pendingMotionType = currentFrame->motionType;
-    if (const char* name = motionTypeText(pendingMotionType))
-        motionLabel->setText(name);
+    times.waitMs = truncateToInt32(currentFrame_->waitTime * 1000);
+    parts.waitField->setText(numberText(times.waitMs));
+    times.transitionMs = truncateToInt32(currentFrame_->transitionTime * 1000);
+    parts.transitionField->setText(numberText(times.transitionMs));
+    times.motionType = currentFrame_->motionType;
+    if (const char* name = motionTypeText(times.motionType))
+        parts.motionLabel->setText(name);
 }
 
 void SkeletonEditor::applyFrameProperties() {
-    if (!currentFrame)
+    if (!currentFrame_)
         return;
     auto readMs = [](const std::string& text) {
         return text.empty() ? 0 : truncateToInt32(readNumber(text));
     };
-    waitMs = readMs(waitField->getText());
-    if (waitMs / 1000.0 >= 0)
-        currentFrame->waitTime = waitMs / 1000.0;
-    transitionMs = readMs(transitionField->getText());
-    if (transitionMs / 1000.0 >= 0)
-        currentFrame->transitionTime = transitionMs / 1000.0;
-    pendingMotionType = motionTypeFromText(motionLabel->getText(), pendingMotionType);
-    if (isMotionType(pendingMotionType))
-        currentFrame->motionType = pendingMotionType;
+    times.waitMs = readMs(parts.waitField->getText());
+    if (times.waitMs / 1000.0 >= 0)
+        currentFrame_->waitTime = times.waitMs / 1000.0;
+    times.transitionMs = readMs(parts.transitionField->getText());
+    if (times.transitionMs / 1000.0 >= 0)
+        currentFrame_->transitionTime = times.transitionMs / 1000.0;
+    times.motionType = motionTypeFromText(parts.motionLabel->getText(), times.motionType);
+    if (isMotionType(times.motionType))
+        currentFrame_->motionType = times.motionType;
 }
 
 void SkeletonEditor::cycleMotionLabel() {
@@ -60,11 +61,11 @@ void SkeletonEditor::cycleMotionLabel() {
                  {"Ease In", "Ease Out", 23},
                  {"Ease Out", "Ease In/Out", 33},
                  {"Ease In/Out", "Linear", 3}};
-    const std::string text = motionLabel->getText();
+    const std::string text = parts.motionLabel->getText();
     for (const auto& step : cycle) {
         if (text == step.from) {
-            motionLabel->setText(step.to);
-            pendingMotionType = step.code;
+            parts.motionLabel->setText(step.to);
+            times.motionType = step.code;
             return;
         }
     }

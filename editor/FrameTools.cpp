@@ -16,59 +16,59 @@ std::string frameName(int index) {
 } // namespace
 
 void SkeletonEditor::stopForTool() {
-    if (player->playing()) {
-        player->stop();
-        frameSelection->visible = true;
-        showGhost = true;
+    if (player_->playing()) {
+        player_->stop();
+        parts.frameSelection->visible = true;
+        showGhost_ = true;
     }
-    player->forgetFrames();
+    player_->forgetFrames();
 }
 
 void SkeletonEditor::showCurrentFrameInPlace() {
-    if (!currentFrame)
+    if (!currentFrame_)
         return;
-    const int position = currentFrame->index;
-    frameCounter->setText(std::to_string(position));
+    const int position = currentFrame_->index;
+    parts.frameCounter->setText(std::to_string(position));
     showFrameProperties();
-    const int count = animation->frameCount();
+    const int count = animation_->frameCount();
     KeyFrame* previous = position > 0
-                             ? animation->frameAt(position - 1)
-                             : (animation->looping() ? animation->frameAt(count - 1) : nullptr);
+                             ? animation_->frameAt(position - 1)
+                             : (animation_->looping() ? animation_->frameAt(count - 1) : nullptr);
     if (previous) {
-        previous->applyPose(ghostSkeleton.get());
-        showGhost = true;
+        previous->applyPose(ghostSkeleton_.get());
+        showGhost_ = true;
     } else {
-        showGhost = false;
+        showGhost_ = false;
     }
 }
 
 void SkeletonEditor::deleteFrame() {
     stopForTool();
-    if (!currentFrame) {
+    if (!currentFrame_) {
         status("No frame to delete");
         return;
     }
-    if (animation->frameCount() <= 1) {
+    if (animation_->frameCount() <= 1) {
         status("Cannot delete the only frame");
         return;
     }
-    const int position = currentFrame->index;
+    const int position = currentFrame_->index;
     edit("delete frame", [&] {
-        currentFrame = nullptr;
-        animation->removeFrame(position);
-        stepToFrame(position < animation->frameCount() ? position : position - 1);
+        currentFrame_ = nullptr;
+        animation_->removeFrame(position);
+        stepToFrame(position < animation_->frameCount() ? position : position - 1);
     });
     status(frameName(position) + " deleted");
 }
 
 void SkeletonEditor::insertFrame() {
     stopForTool();
-    if (!skeleton->complete())
+    if (!skeleton_->complete())
         return;
-    const int position = currentFrame ? currentFrame->index + 1 : 0;
+    const int position = currentFrame_ ? currentFrame_->index + 1 : 0;
     edit("insert frame", [&] {
         // A new frame's own times: wait 0, transition 1 s, Linear.
-        animation->insertFrame(position, std::make_unique<KeyFrame>(skeleton.get()));
+        animation_->insertFrame(position, std::make_unique<KeyFrame>(skeleton_.get()));
         stepToFrame(position);
     });
     status(frameName(position) + " inserted");
@@ -76,13 +76,13 @@ void SkeletonEditor::insertFrame() {
 
 void SkeletonEditor::duplicateFrame() {
     stopForTool();
-    if (!currentFrame) {
+    if (!currentFrame_) {
         status("No frame to duplicate");
         return;
     }
-    const int position = currentFrame->index + 1;
+    const int position = currentFrame_->index + 1;
     edit("duplicate frame", [&] {
-        animation->insertFrame(position, std::make_unique<KeyFrame>(*currentFrame));
+        animation_->insertFrame(position, std::make_unique<KeyFrame>(*currentFrame_));
         stepToFrame(position);
     });
     status(frameName(position - 1) + " duplicated as frame " + std::to_string(position));
@@ -90,32 +90,32 @@ void SkeletonEditor::duplicateFrame() {
 
 void SkeletonEditor::moveFrame(int places) {
     stopForTool();
-    if (!currentFrame)
+    if (!currentFrame_)
         return;
-    const int from = currentFrame->index;
+    const int from = currentFrame_->index;
     const int to = from + places;
-    if (to < 0 || to >= animation->frameCount()) {
+    if (to < 0 || to >= animation_->frameCount()) {
         status(to < 0 ? frameName(from) + " is already first"
                       : frameName(from) + " is already last");
         return;
     }
     edit(places < 0 ? "move frame earlier" : "move frame later", [&] {
-        animation->swapFrames(from, to);
+        animation_->swapFrames(from, to);
         showCurrentFrameInPlace();
     });
     status(frameName(from) + " moved to " + std::to_string(to));
 }
 
 void SkeletonEditor::copyPose() {
-    copiedPose = SkeletonPose::capture(*skeleton);
+    copiedPose = SkeletonPose::capture(*skeleton_);
     status("Pose copied");
 }
 
 void SkeletonEditor::putPose(const std::string& label, const SkeletonPose& pose) {
     edit(label, [&] {
-        const SkeletonPose before = SkeletonPose::capture(*skeleton);
-        if (pose.restore(*skeleton) && SkeletonPose::capture(*skeleton) != before)
-            poseUnstored = true;
+        const SkeletonPose before = SkeletonPose::capture(*skeleton_);
+        if (pose.restore(*skeleton_) && SkeletonPose::capture(*skeleton_) != before)
+            poseUnstored_ = true;
     });
 }
 
@@ -124,9 +124,9 @@ void SkeletonEditor::pastePose(bool mirrored) {
         status("Nothing to paste: copy a pose with Ctrl+C first");
         return;
     }
-    if (static_cast<int>(copiedPose->angles.size()) != skeleton->boneCount()) {
+    if (static_cast<int>(copiedPose->angles.size()) != skeleton_->boneCount()) {
         status("Cannot paste: the pose has " + std::to_string(copiedPose->angles.size()) +
-               " bones, the figure " + std::to_string(skeleton->boneCount()));
+               " bones, the figure " + std::to_string(skeleton_->boneCount()));
         return;
     }
     stopForTool();
@@ -140,11 +140,11 @@ void SkeletonEditor::pastePose(bool mirrored) {
         return;
     }
     // The mirror solves on the figure itself; start from the pose as it is.
-    const SkeletonPose present = SkeletonPose::capture(*skeleton);
+    const SkeletonPose present = SkeletonPose::capture(*skeleton_);
     SkeletonPose flipped;
-    if (!mirror.mirror(*skeleton, *copiedPose, flipped))
+    if (!mirror.mirror(*skeleton_, *copiedPose, flipped))
         return;
-    present.restore(*skeleton);
+    present.restore(*skeleton_);
     putPose("paste mirrored pose", flipped);
     status("Pose pasted mirrored");
 }
@@ -155,11 +155,11 @@ void SkeletonEditor::mirrorPose() {
         return;
     }
     stopForTool();
-    const SkeletonPose present = SkeletonPose::capture(*skeleton);
+    const SkeletonPose present = SkeletonPose::capture(*skeleton_);
     SkeletonPose flipped;
-    if (!mirror.mirror(*skeleton, present, flipped))
+    if (!mirror.mirror(*skeleton_, present, flipped))
         return;
-    present.restore(*skeleton);
+    present.restore(*skeleton_);
     putPose("mirror pose", flipped);
     status("Pose mirrored");
 }

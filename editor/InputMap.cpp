@@ -66,6 +66,21 @@ const std::vector<GestureHelp>& gestureHelp() {
     return gestures;
 }
 
+std::optional<EditorAction> buttonAction(const std::string& id) {
+    static const std::pair<const char*, EditorAction> table[] = {
+        {"NEXT_FRAME", A::NextFrame},      {"PREV_FRAME", A::PreviousFrame},
+        {"PLAY_ANIMATION", A::Play},       {"STOP_ANIMATION", A::Stop},
+        {"SAVE_FRAME", A::SavePose},       {"ADD_NEW_FRAME", A::AddFrame},
+        {"CHANGE_MOTION", A::CycleMotion}, {"APPLY_FRAME", A::ApplyProperties},
+        {"LOAD_ANI", A::ConfirmLoad},      {"CANCEL_LOAD", A::CancelLoad},
+        {"SAVE_ANI", A::ConfirmSave},      {"CANCEL_SAVE", A::CancelSave},
+    };
+    for (const auto& [button, action] : table)
+        if (id == button)
+            return action;
+    return std::nullopt;
+}
+
 const KeyBinding* bindingFor(const KeyChord& chord) {
     for (const KeyBinding& b : keyBindings())
         if (b.chord.key == chord.key && b.chord.ctrl == chord.ctrl && b.chord.alt == chord.alt &&

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,17 @@ enum class EditorAction {
     FrameFigure,
     ToggleShortcuts,
     ToggleTimeline,
+    // Asked for by the editor's buttons only.
+    Play,
+    Stop,
+    SavePose,
+    AddFrame,
+    CycleMotion,
+    ApplyProperties,
+    ConfirmLoad,
+    CancelLoad,
+    ConfirmSave,
+    CancelSave,
 };
 
 // A key (the program's key codes, gui/KeyCodes.h) with the modifiers that
@@ -65,6 +77,11 @@ const std::vector<KeyBinding>& keyBindings();
 const std::vector<GestureHelp>& gestureHelp();
 // The binding of `chord`, or nullptr when the chord asks for nothing.
 const KeyBinding* bindingFor(const KeyChord& chord);
+// The action a press of the editor's button `id` asks for ("NEXT_FRAME":
+// NextFrame), or nothing for a button that is not in the table (the held
+// rotation and height buttons and the dialogs' openers act on press and
+// release both, and the editor handles them itself).
+std::optional<EditorAction> buttonAction(const std::string& id);
 // Every key and gesture as help lines, one per action: the keys (several
 // chords of one action joined with ", ") and the description.
 std::vector<std::pair<std::string, std::string>> shortcutLines();

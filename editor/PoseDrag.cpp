@@ -1,8 +1,8 @@
 // Posing by dragging the bone itself, and exact steps on the rotation and
 // height buttons.
 #include "editor/SkeletonEditor.h"
+#include "motion/BoneTable.h"
 #include "skeleton/BoneAim.h"
-#include "skeleton/BoneNames.h"
 #include "skeleton/ChainIk.h"
 #include "skeleton/Skeleton.h"
 
@@ -19,16 +19,16 @@ bool SkeletonEditor::dragBoneTo(const ScreenProjection& view, double x, double y
     if (!draggedBone) {
         // The pick runs while the next frame is drawn; until then the drag
         // does what a drag off every bone does.
-        if (skeleton->pickRequested)
+        if (skeleton_->pickRequested)
             return false;
-        Bone* picked = skeleton->selectedBone();
+        Bone* picked = skeleton_->selectedBone();
         if (!picked) {
             dragArmed = false;
             return false;
         }
         stopForTool();
         draggedBone = picked;
-        beginEdit("drag " + boneLabel(*skeleton, picked->index()));
+        beginEdit("drag " + boneLabel(*skeleton_, picked->index()));
     }
     if (twist)
         twistBone(*draggedBone, dx);

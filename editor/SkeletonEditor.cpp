@@ -3,6 +3,7 @@
 #include "animation/Animation.h"
 #include "animation/AnimationPlayer.h"
 #include "animation/KeyFrame.h"
+#include "editor/AutosaveFiles.h"
 #include "editor/InputMap.h"
 #include "editor/ShortcutsOverlay.h"
 #include "editor/TimelineStrip.h"
@@ -11,7 +12,7 @@
 #include "gui/InterfaceManager.h"
 #include "gui/StatusLine.h"
 #include "gui/TextField.h"
-#include "skeleton/BoneNames.h"
+#include "motion/BoneTable.h"
 #include "skeleton/Skeleton.h"
 
 namespace {
@@ -35,30 +36,31 @@ const HeldButton heldButtons[] = {
 
 SkeletonEditor::SkeletonEditor(InterfaceManager& manager_, PlayerClock* playerClock)
     : manager(manager_) {
-    skeleton = std::make_unique<Skeleton>(SKELETON_PATH, 0, SKELETON_ORIGIN_Y, 0);
-    ghostSkeleton = std::make_unique<Skeleton>(SKELETON_PATH, 0, SKELETON_ORIGIN_Y, 0);
+    skeleton_ = std::make_unique<Skeleton>(SKELETON_PATH, 0, SKELETON_ORIGIN_Y, 0);
+    ghostSkeleton_ = std::make_unique<Skeleton>(SKELETON_PATH, 0, SKELETON_ORIGIN_Y, 0);
     // Partners come from the rest pose, before any frame poses the figure.
-    mirror.build(*ghostSkeleton);
+    mirror.build(*ghostSkeleton_);
+    animation_ = std::make_unique<Animation>("temp", true);
+    if (skeleton_->complete())
+        animation_->addFrameFromPose(skeleton_.get());
+    animation_->setLooping(true);
+
+    player_ = playerClock ? std::make_unique<AnimationPlayer>(*playerClock)
+                          : std::make_unique<AnimationPlayer>();
+    player_->addAnimation(animation_.get());
+    player_->setSkeleton(skeleton_.get());
+
     buildWindows();
-    statusLine = std::make_unique<StatusLine>();
-    manager.addUnderlay(statusLine.get());
-    timeline = std::make_unique<TimelineStrip>(*this);
-    manager.addOverlay(timeline.get());
-    shortcuts = std::make_unique<ShortcutsOverlay>(shortcutLines());
-    manager.addOverlay(shortcuts.get());
-
-    animation = std::make_unique<Animation>("temp", true);
-    if (skeleton->complete())
-        animation->addFrameFromPose(skeleton.get());
-    animation->setLooping(true);
-
-    player = playerClock ? std::make_unique<AnimationPlayer>(*playerClock)
-                         : std::make_unique<AnimationPlayer>();
-    player->addAnimation(animation.get());
-    player->setSkeleton(skeleton.get());
+    statusLine_ = std::make_unique<StatusLine>();
+    manager.addUnderlay(statusLine_.get());
+    timeline_ = std::make_unique<TimelineStrip>(*this);
+    manager.addOverlay(timeline_.get());
+    shortcuts_ = std::make_unique<ShortcutsOverlay>(shortcutLines());
+    manager.addOverlay(shortcuts_.get());
 
     stepToNextFrame();
-    history = std::make_unique<EditHistory>(*animation);
+    history_ = std::make_unique<EditHistory>(*animation_);
+    autosaveFiles_ = std::make_unique<AutosaveFiles>(ANIMATION_FOLDER);
     announceAutosave();
 }
 
@@ -71,19 +73,19 @@ void SkeletonEditor::onCommand(InterfaceComponent* component) {
     const std::string id = component->getId();
     const bool pressed = static_cast<Button*>(component)->state == BUTTON_PRESSED;
 
-    for (const HeldButton& held : heldButtons) {
-        if (id != held.id)
+    for (const HeldButton& button : heldButtons) {
+        if (id != button.id)
             continue;
-        bool& flag = held.rotation ? rotating : movingSkeleton;
+        bool& flag = button.rotation ? held.rotating : held.movingSkeleton;
         if (pressed && (clickControl || clickShift)) {
-            exactStep(held.rotation, held.direction);
+            exactStep(button.rotation, button.direction);
             return;
         }
         if (pressed) {
-            beginEdit(held.rotation ? "turn bone" : "move figure");
+            beginEdit(button.rotation ? "turn bone" : "move figure");
             flag = true;
-            direction = held.direction;
-            rotationSpeed = 0;
+            held.direction = button.direction;
+            held.rotationSpeed = 0;
         } else {
             flag = false;
             finishHeldEdit();
@@ -95,8 +97,8 @@ void SkeletonEditor::onCommand(InterfaceComponent* component) {
         // press and release alike; the press opens the dialog with the focus
         // in its name field, and the release gives that focus back.
         const bool load = id == "SHOW_LOAD";
-        ComponentContainer* dialog = load ? loadWindow : saveWindow;
-        TextField* nameField = load ? loadNameField : saveNameField;
+        ComponentContainer* dialog = load ? parts.loadWindow : parts.saveWindow;
+        TextField* nameField = load ? parts.loadNameField : parts.saveNameField;
         if (pressed)
             showDialog(dialog, nameField);
         else if (dialog->visible)
@@ -105,44 +107,8 @@ void SkeletonEditor::onCommand(InterfaceComponent* component) {
     }
     if (!pressed)
         return;
-
-    if (id == "NEXT_FRAME") {
-        stepAway("next frame", [this] { stepToNextFrame(); });
-    } else if (id == "PREV_FRAME") {
-        stepAway("previous frame", [this] { stepToPreviousFrame(); });
-    } else if (id == "PLAY_ANIMATION") {
-        startPlayback();
-    } else if (id == "STOP_ANIMATION") {
-        stepAway("stop", [this] { stopPlayback(); });
-    } else if (id == "SAVE_FRAME") {
-        edit("save pose", [this] {
-            if (currentFrame && skeleton->complete()) {
-                currentFrame->capturePose(skeleton.get());
-                poseUnstored = false;
-            }
-        });
-    } else if (id == "ADD_NEW_FRAME") {
-        edit("new frame", [this] {
-            if (skeleton->complete()) {
-                int count = animation->frameCount();
-                currentFrame = count > 0 ? animation->frameAt(count - 1) : nullptr;
-                animation->addFrameFromPose(skeleton.get());
-                stepToNextFrame();
-            }
-        });
-    } else if (id == "CHANGE_MOTION") {
-        cycleMotionLabel();
-    } else if (id == "APPLY_FRAME") {
-        edit("apply properties", [this] { applyFrameProperties(); });
-    } else if (id == "LOAD_ANI") {
-        confirmLoad();
-    } else if (id == "CANCEL_LOAD") {
-        loadWindow->visible = false;
-    } else if (id == "SAVE_ANI") {
-        confirmSave();
-    } else if (id == "CANCEL_SAVE") {
-        saveWindow->visible = false;
-    }
+    if (const std::optional<EditorAction> action = buttonAction(id))
+        perform(*action);
 }
 
 void SkeletonEditor::exactStep(bool rotation, const Vec3& factor) {
@@ -152,72 +118,77 @@ void SkeletonEditor::exactStep(bool rotation, const Vec3& factor) {
     const double units = clickControl ? 0.1 : 0.01;
     auto sign = [](double v) { return v > 0 ? 1.0 : v < 0 ? -1.0 : 0.0; };
     edit(rotation ? "turn bone" : "move figure", [&] {
-        const SkeletonPose before = SkeletonPose::capture(*skeleton);
+        const SkeletonPose before = SkeletonPose::capture(*skeleton_);
         if (rotation) {
-            if (Bone* bone = skeleton->selectedBone())
+            if (Bone* bone = skeleton_->selectedBone())
                 bone->rotateBy(factor.x * degrees, factor.y * degrees, factor.z * degrees);
-        } else if (Bone* root = skeleton->rootBone()) {
+        } else if (Bone* root = skeleton_->rootBone()) {
             root->moveBy(sign(factor.x) * units, sign(factor.y) * units, sign(factor.z) * units);
         }
-        if (SkeletonPose::capture(*skeleton) != before)
-            poseUnstored = true;
+        if (SkeletonPose::capture(*skeleton_) != before)
+            poseUnstored_ = true;
     });
     refreshBoneReadout();
 }
 
 void SkeletonEditor::endHeldChanges() {
-    rotating = false;
-    movingSkeleton = false;
+    held.rotating = false;
+    held.movingSkeleton = false;
     finishHeldEdit();
 }
 
 void SkeletonEditor::editorUpdate(double dt) {
-    if (rotating) {
-        if (Bone* bone = skeleton->selectedBone()) {
-            double step = 5 * rotationSpeed * dt;
-            bone->rotateBy(direction.x * step, direction.y * step, direction.z * step);
+    if (held.rotating) {
+        if (Bone* bone = skeleton_->selectedBone()) {
+            double step = 5 * held.rotationSpeed * dt;
+            bone->rotateBy(held.direction.x * step, held.direction.y * step,
+                           held.direction.z * step);
         }
-        rotationSpeed += 5 * dt;
+        held.rotationSpeed += 5 * dt;
         refreshBoneReadout();
-    } else if (movingSkeleton) {
-        if (Bone* root = skeleton->rootBone())
-            root->moveBy(direction.x * dt, direction.y * dt, direction.z * dt);
+    } else if (held.movingSkeleton) {
+        if (Bone* root = skeleton_->rootBone())
+            root->moveBy(held.direction.x * dt, held.direction.y * dt, held.direction.z * dt);
     }
-    if (player->skeleton())
-        player->update();
+    if (player_->skeleton())
+        player_->update();
     if (background.busy() && !background.poll())
         status(background.progressText());
+    if (historyTrimmed) {
+        historyTrimmed = false;
+        status("The oldest undo steps were forgotten to save memory");
+    }
     // The readout follows the selected bone whatever turned it: a pick that
     // completes while a frame is drawn (after the click's own refreshes), a
     // step to another frame, playback, an undo.
-    const Bone* selected = skeleton->selectedBone();
+    const Bone* selected = skeleton_->selectedBone();
     // A pick says which bone it chose; the readout bookkeeping cannot tell,
     // as a release may refresh the readout between the pick and this update.
     if (selected != announcedBone) {
         announcedBone = selected;
         if (selected)
-            status(boneLabel(*skeleton, selected->index()));
+            status(boneLabel(*skeleton_, selected->index()));
     }
     if (selected != readoutBone || (selected && selected->pose() != readoutAngles))
         refreshBoneReadout();
 }
 
 KeyFrame* SkeletonEditor::frameAtWrapped(int index) const {
-    int count = animation->frameCount();
+    int count = animation_->frameCount();
     if (index >= 0 && index < count)
-        return animation->frameAt(index);
+        return animation_->frameAt(index);
     return nullptr;
 }
 
 void SkeletonEditor::stepToNextFrame() {
-    int count = animation->frameCount();
+    int count = animation_->frameCount();
     KeyFrame* target = nullptr;
-    if (!currentFrame) {
+    if (!currentFrame_) {
         target = frameAtWrapped(0);
     } else {
-        int i = currentFrame->index + 1;
+        int i = currentFrame_->index + 1;
         if (i == count) {
-            if (!animation->looping())
+            if (!animation_->looping())
                 return;
             i = 0;
         }
@@ -225,26 +196,26 @@ void SkeletonEditor::stepToNextFrame() {
     }
     if (!target)
         return;
-    if (currentFrame) {
-        currentFrame->applyPose(ghostSkeleton.get());
-        showGhost = true;
+    if (currentFrame_) {
+        currentFrame_->applyPose(ghostSkeleton_.get());
+        showGhost_ = true;
     } else {
-        showGhost = false;
+        showGhost_ = false;
     }
-    currentFrame = target;
-    currentFrame->applyPose(skeleton.get());
-    poseUnstored = false;
-    frameCounter->setText(std::to_string(currentFrame->index));
+    currentFrame_ = target;
+    currentFrame_->applyPose(skeleton_.get());
+    poseUnstored_ = false;
+    parts.frameCounter->setText(std::to_string(currentFrame_->index));
     showFrameProperties();
 }
 
 void SkeletonEditor::stepToPreviousFrame() {
-    const int count = animation->frameCount();
+    const int count = animation_->frameCount();
     if (count == 0)
         return;
-    int target = currentFrame ? currentFrame->index - 1 : count - 1;
+    int target = currentFrame_ ? currentFrame_->index - 1 : count - 1;
     if (target < 0) {
-        if (!animation->looping())
+        if (!animation_->looping())
             return;
         target = count - 1;
     }
@@ -255,19 +226,19 @@ void SkeletonEditor::stepToFrame(int position) {
     KeyFrame* target = frameAtWrapped(position);
     if (!target)
         return;
-    const int count = animation->frameCount();
+    const int count = animation_->frameCount();
     KeyFrame* previous = position > 0
                              ? frameAtWrapped(position - 1)
-                             : (animation->looping() ? frameAtWrapped(count - 1) : nullptr);
-    target->applyPose(skeleton.get());
-    currentFrame = target;
-    poseUnstored = false;
-    frameCounter->setText(std::to_string(currentFrame->index));
+                             : (animation_->looping() ? frameAtWrapped(count - 1) : nullptr);
+    target->applyPose(skeleton_.get());
+    currentFrame_ = target;
+    poseUnstored_ = false;
+    parts.frameCounter->setText(std::to_string(currentFrame_->index));
     showFrameProperties();
     if (previous) {
-        previous->applyPose(ghostSkeleton.get());
-        showGhost = true;
+        previous->applyPose(ghostSkeleton_.get());
+        showGhost_ = true;
     } else {
-        showGhost = false;
+        showGhost_ = false;
     }
 }

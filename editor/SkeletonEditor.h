@@ -3,6 +3,7 @@
 #include "editor/BackgroundTask.h"
 #include "editor/EditHistory.h"
 #include "editor/NameCompletion.h"
+#include "skeleton/DefaultFigure.h"
 #include "skeleton/PoseMirror.h"
 #include "skeleton/SkeletonPose.h"
 #include "skeleton/Vec3.h"
@@ -15,6 +16,7 @@
 class Animation;
 class Bone;
 class AnimationPlayer;
+class AutosaveFiles;
 class ComponentContainer;
 class InterfaceComponent;
 class InterfaceManager;
@@ -28,9 +30,6 @@ class TextField;
 class TimelineStrip;
 enum class EditorAction;
 
-// Where the editor loads its skeleton from, and the origin it stands on.
-inline const char* const SKELETON_PATH = "resources/config/skeleton/default.rgcf";
-constexpr double SKELETON_ORIGIN_Y = 0.5;
 // The bone readout with no bone selected.
 inline const char* const NO_BONE_READOUT = "#.##,  #.##,  #.##";
 
@@ -94,11 +93,17 @@ public:
     void applyFrameProperties();
 
     // Replaces the animation by the file ANIMATION_FOLDER + name + ".rgaf".
-    // False, with nothing changed, when it cannot be read.
-    bool loadAnimation(const std::string& name);
-    // Names the animation `name` and saves it. False when the file cannot be
-    // written; an earlier file of that name is then left as it was.
-    bool saveCurrentAnimation(const std::string& name);
+    // False, with nothing changed and `reason` set ("no animation named
+    // walk", "not a regular file"), when it cannot be read.
+    bool loadAnimation(const std::string& name, std::string* reason = nullptr);
+    // Puts `replacement` in place of the animation as a load does: the
+    // player lets go of the old one, frame 0 is shown. Not a history step
+    // by itself.
+    void replaceAnimation(std::unique_ptr<Animation> replacement);
+    // Names the animation `name` and saves it. False, with `reason` set,
+    // when the file cannot be written; an earlier file of that name is then
+    // left as it was.
+    bool saveCurrentAnimation(const std::string& name, std::string* reason = nullptr);
 
     // Carries out one of the added actions of the input map (InputMap.h);
     // actions that are not the editor's (the camera's) are ignored here.
@@ -168,44 +173,75 @@ public:
     // Counts time toward the next autosave, which happens at most once a
     // minute and only when something changed since the last one.
     void advanceAutosave(double seconds);
+    // Asked when the user closes the window or picks Exit: autosaves, and
+    // says true when the program may end. When the autosave fails it says
+    // so on the status line and false, once; asked again, true.
+    bool readyToQuit();
 
-    std::unique_ptr<Skeleton> skeleton;
-    std::unique_ptr<Skeleton> ghostSkeleton;
-    bool showGhost = true;
-    bool rotating = false;
-    bool movingSkeleton = false;
-    Vec3 direction{0, 0, 0};
-    double rotationSpeed = 0;
-    std::unique_ptr<Animation> animation;
-    std::unique_ptr<AnimationPlayer> player;
-    KeyFrame* currentFrame = nullptr;
-    int pendingMotionType = 3;
-    int waitMs = 0;
-    int transitionMs = 0;
-    // The undo history; never null once the editor is built.
-    std::unique_ptr<EditHistory> history;
+    // What the editor shows and edits; all exist once it is built.
+    Skeleton& skeleton() { return *skeleton_; }
+    const Skeleton& skeleton() const { return *skeleton_; }
+    // The faint figure showing the frame before the current one, and
+    // whether it is shown.
+    Skeleton& ghostSkeleton() { return *ghostSkeleton_; }
+    const Skeleton& ghostSkeleton() const { return *ghostSkeleton_; }
+    bool ghostShown() const { return showGhost_; }
+    void setGhostShown(bool shown) { showGhost_ = shown; }
+    Animation& animation() { return *animation_; }
+    const Animation& animation() const { return *animation_; }
+    AnimationPlayer& player() { return *player_; }
+    const AnimationPlayer& player() const { return *player_; }
+    // The frame the editor stands on, or nullptr.
+    KeyFrame* currentFrame() const { return currentFrame_; }
+    EditHistory& history() { return *history_; }
+    // Forgets every step: the history starts again from the animation as
+    // it stands (for a caller that built frames directly, as benches do).
+    void restartHistory() { history_ = std::make_unique<EditHistory>(*animation_); }
     // The line at the bottom of the screen that answers each action.
-    std::unique_ptr<StatusLine> statusLine;
+    StatusLine& statusLine() { return *statusLine_; }
     // The timeline strip (F2) and the shortcuts overlay (F1), hidden at start.
-    std::unique_ptr<TimelineStrip> timeline;
-    std::unique_ptr<ShortcutsOverlay> shortcuts;
-    // The figure shows a pose that no frame stores (turned or moved since).
-    bool poseUnstored = false;
+    TimelineStrip& timeline() { return *timeline_; }
+    ShortcutsOverlay& shortcuts() { return *shortcuts_; }
+    // Whether the figure shows a pose that no frame stores (turned or moved
+    // since).
+    bool poseUnstored() const { return poseUnstored_; }
     // The file name the animation was loaded from or saved under this run
     // ("" for none yet): what Ctrl+S saves to.
-    std::string fileName;
+    const std::string& fileName() const { return fileName_; }
+
+    // A held rotation or height button: which runs, along which factor (per
+    // axis for a rotation, in units per second for the height), and how
+    // fast the rotation has become.
+    struct HeldChange {
+        bool rotating = false;
+        bool movingSkeleton = false;
+        Vec3 direction{0, 0, 0};
+        double rotationSpeed = 0;
+    };
+    const HeldChange& heldChange() const { return held; }
+    // The frame properties as last applied or shown: motion type code and
+    // the two times in milliseconds.
+    struct FrameTimes {
+        int motionType = 3;
+        int waitMs = 0;
+        int transitionMs = 0;
+    };
+    const FrameTimes& frameTimes() const { return times; }
 
     // The components the editor reads or changes (owned by their windows).
-    TextField* boneReadout = nullptr;             // T_CBRD
-    TextField* frameCounter = nullptr;            // TF_CFS
-    ComponentContainer* frameSelection = nullptr; // CC_FSM
-    TextField* motionLabel = nullptr;             // TF_FMD
-    TextField* waitField = nullptr;               // TF_FWD
-    TextField* transitionField = nullptr;         // TF_FTD
-    ComponentContainer* saveWindow = nullptr;     // C_SAD
-    TextField* saveNameField = nullptr;           // T_SFN
-    ComponentContainer* loadWindow = nullptr;     // C_LAD
-    TextField* loadNameField = nullptr;           // T_LFN
+    struct Components {
+        TextField* boneReadout = nullptr;             // T_CBRD
+        TextField* frameCounter = nullptr;            // TF_CFS
+        ComponentContainer* frameSelection = nullptr; // CC_FSM
+        TextField* motionLabel = nullptr;             // TF_FMD
+        TextField* waitField = nullptr;               // TF_FWD
+        TextField* transitionField = nullptr;         // TF_FTD
+        ComponentContainer* saveWindow = nullptr;     // C_SAD
+        TextField* saveNameField = nullptr;           // T_SFN
+        ComponentContainer* loadWindow = nullptr;     // C_LAD
+        TextField* loadNameField = nullptr;           // T_LFN
+    };
+    const Components& components() const { return parts; }
 
 private:
     void buildWindows();
@@ -232,7 +268,7 @@ private:
     // Stepping to another frame throws an unstored pose away: then it is a
     // step of its own, so undo brings the pose back.
     template <class Action> void stepAway(const std::string& label, Action action) {
-        if (poseUnstored)
+        if (poseUnstored_)
             edit(label, action);
         else
             action();
@@ -253,9 +289,11 @@ private:
     void quickSave();
     void showDialog(ComponentContainer* dialog, TextField* nameField);
     void completeName();
-    // Says at start when autosave.rgaf holds newer work than every saved
-    // animation.
+    // Says at start when an earlier session left unsaved work.
     void announceAutosave();
+    // The animation is safe in a file: this session's autosave and a
+    // recovered one are no longer needed.
+    void workIsSafe();
     // Before a tool: playback stops (the frame selection and the ghost come
     // back, as with Stop) and the player lets go of every frame.
     void stopForTool();
@@ -266,6 +304,21 @@ private:
     void putPose(const std::string& label, const SkeletonPose& pose);
 
     InterfaceManager& manager;
+    std::unique_ptr<Skeleton> skeleton_;
+    std::unique_ptr<Skeleton> ghostSkeleton_;
+    bool showGhost_ = true;
+    HeldChange held;
+    std::unique_ptr<Animation> animation_;
+    std::unique_ptr<AnimationPlayer> player_;
+    KeyFrame* currentFrame_ = nullptr;
+    FrameTimes times;
+    std::unique_ptr<EditHistory> history_;
+    std::unique_ptr<StatusLine> statusLine_;
+    std::unique_ptr<TimelineStrip> timeline_;
+    std::unique_ptr<ShortcutsOverlay> shortcuts_;
+    bool poseUnstored_ = false;
+    std::string fileName_;
+    Components parts;
     // The bone the readout was last written for, and its angles then.
     const Bone* readoutBone = nullptr;
     Vec3 readoutAngles{0, 0, 0};
@@ -280,6 +333,18 @@ private:
     long changeCount = 0;
     long autosavedCount = 0;
     double sinceAutosave = 0;
+    // This session's autosave and the work earlier ones left.
+    std::unique_ptr<AutosaveFiles> autosaveFiles_;
+    // The kept autosave the animation was recovered from, until its work is
+    // safe again.
+    std::string recoveredFile_;
+    // Why the last autosave failed; "" when it did not.
+    std::string autosaveProblem;
+    // The user was told once that quitting now loses work.
+    bool quitWarned = false;
+    // The history forgot its oldest steps to stay within its memory; said at
+    // the next update, after what the action itself said.
+    bool historyTrimmed = false;
     NameCompletion completion;
     // The pose Ctrl+C copied, if any.
     std::optional<SkeletonPose> copiedPose;

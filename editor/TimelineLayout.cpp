@@ -3,6 +3,7 @@
 #include "animation/Animation.h"
 #include "animation/AnimationPlayer.h"
 #include "animation/KeyFrame.h"
+#include "animation/PoseBlend.h"
 
 #include <algorithm>
 #include <cmath>
@@ -23,11 +24,12 @@ double drawnTime(double seconds) {
 // (or a negative one) is over at once, one whose length is not a number
 // never ends.
 double phaseFraction(double elapsed, double duration) {
-    if (std::isnan(duration))
+    const double length = phaseLength(duration);
+    if (std::isinf(length))
         return 0;
-    if (duration <= 0)
+    if (length == 0)
         return 1;
-    const double fraction = elapsed / duration;
+    const double fraction = elapsed / length;
     return std::isfinite(fraction) ? std::clamp(fraction, 0.0, 1.0) : 0.0;
 }
 

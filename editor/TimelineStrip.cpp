@@ -50,9 +50,7 @@ Rect2i TimelineStrip::strip() const {
 }
 
 void TimelineStrip::refresh() {
-    if (!editor.animation || !editor.player)
-        return;
-    const Animation& animation = *editor.animation;
+    const Animation& animation = editor.animation();
     const Rect2i area = strip();
     const double viewWidth = std::max(0, area.right - area.left);
     std::vector<FrameSpan> now = frameSpans(animation);
@@ -61,9 +59,9 @@ void TimelineStrip::refresh() {
         spans = std::move(now);
         laidOutWidth = viewWidth;
     }
-    const KeyFrame* frame = editor.currentFrame;
+    const KeyFrame* frame = editor.currentFrame();
     current = frame && animation.frameAt(frame->index) == frame ? frame->index : -1;
-    place = playerPlace(*editor.player, animation);
+    place = playerPlace(editor.player(), animation);
     scroll_ = scrollToShow(blocks, place ? place->frame : current, viewWidth, scroll_, MIN_BLOCK);
     measureVisibleLabels();
 }

@@ -359,6 +359,27 @@ bool InterfaceManager::typingTakes(int32_t key) {
     return c != 0 && focusedField->accepts(c);
 }
 
+bool InterfaceManager::fieldKeeps(int32_t key) {
+    if (typingTakes(key))
+        return true;
+    if (menuShown || !focusedField || !focusedFieldTakesTyping())
+        return false;
+    switch (key) {
+    case Key::Space:
+    case Key::Delete:
+    case Key::Insert:
+    case Key::Home:
+    case Key::End:
+    case Key::Left:
+    case Key::Right:
+    case Key::Up:
+    case Key::Down:
+        return true;
+    default:
+        return false;
+    }
+}
+
 void InterfaceManager::goBack() {
     if (currentPage == 0) {
         menuShown = false;

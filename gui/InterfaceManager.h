@@ -149,6 +149,11 @@ public:
     // takes the key's character (BackSpace always counts). Keys it takes
     // keep their typing meaning over any shortcut.
     bool typingTakes(int32_t key);
+    // Whether the focused field keeps `key`, pressed without Ctrl or Alt,
+    // from the shortcuts and the camera: every key it types, and the keys a
+    // text box is expected to swallow (Space, Delete, Insert, Home, End and
+    // the arrows), so none of them edits the animation behind the field.
+    bool fieldKeeps(int32_t key);
     // Back to the parent page, or closes the menu on page 0.
     void goBack();
     // Opens the menu on the current page with a new random background, and

@@ -3,16 +3,34 @@
 #include "gui/Painter.h"
 
 #include <algorithm>
+#include <limits>
 
 StatusLine::StatusLine() : InterfaceComponent("STATUS_LINE", "", 0, 0, 0, 0, 0) {}
 
 void StatusLine::show(const std::string& message, double seconds) {
     setText(message);
     remaining = message.empty() ? 0 : seconds;
+    showingStanding = false;
+    if (remaining <= 0)
+        setStanding(standing_);
+}
+
+void StatusLine::setStanding(const std::string& message) {
+    // A new standing message is news; taking one back leaves what else is
+    // said.
+    const bool news = !message.empty() && message != standing_;
+    standing_ = message;
+    if (news || showingStanding || remaining <= 0) {
+        setText(message);
+        remaining = message.empty() ? 0 : std::numeric_limits<double>::infinity();
+        showingStanding = !message.empty();
+    }
 }
 
 void StatusLine::update(double seconds) {
     remaining = std::max(0.0, remaining - seconds);
+    if (remaining <= 0 && !standing_.empty())
+        setStanding(standing_);
 }
 
 void StatusLine::draw(Painter& painter) const {

@@ -24,6 +24,10 @@ public:
 
     // Shows `message` from now on for `seconds`, replacing any other.
     void show(const std::string& message, double seconds = SHOW_SECONDS);
+    // A message that stays ("" for none): shown now, and again whenever the
+    // messages said after it have gone, until it is replaced.
+    void setStanding(const std::string& message);
+    const std::string& standing() const { return standing_; }
     // The message on screen, or "" when none is.
     std::string message() const { return remaining > 0 ? text : std::string(); }
 
@@ -38,4 +42,6 @@ public:
 
 private:
     double remaining = 0;
+    std::string standing_;
+    bool showingStanding = false;
 };

@@ -7,16 +7,6 @@
 
 namespace {
 
-// The exporter's names of the default figure's bones.
-const char* const FIGURE_NAMES[POSE_BONE_COUNT] = {
-    "hips",       "lower_spine",    "upper_spine",     "neck",
-    "head",       "left_hip",       "left_thigh",      "left_shin",
-    "left_foot",  "right_hip",      "right_thigh",     "right_shin",
-    "right_foot", "left_shoulder",  "left_upper_arm",  "left_forearm",
-    "left_hand",  "right_shoulder", "right_upper_arm", "right_forearm",
-    "right_hand",
-};
-
 // The figure bone whose start ends a chain bone's span; -1 for the bones
 // that end on their own (the root, the head, the hands and the feet).
 int spanChild(int bone) {
@@ -131,13 +121,13 @@ BoneFollow boneFollow(int figureBone) {
 }
 
 std::string figureBoneName(int index) {
-    return index >= 0 && index < POSE_BONE_COUNT ? FIGURE_NAMES[index] : "";
+    return index >= 0 && index < POSE_BONE_COUNT ? figureBones()[index].name : "";
 }
 
 int figureBoneNamed(std::string_view name) {
-    for (int i = 0; i < POSE_BONE_COUNT; ++i) {
-        if (name == FIGURE_NAMES[i]) {
-            return i;
+    for (const FigureBoneInfo& bone : figureBones()) {
+        if (name == bone.name) {
+            return bone.index;
         }
     }
     return -1;

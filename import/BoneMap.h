@@ -1,6 +1,7 @@
 #pragma once
 
 #include "import/BvhClip.h"
+#include "motion/BoneTable.h"
 #include "skeleton/Skeleton.h"
 
 #include <array>
@@ -17,17 +18,8 @@
 // the span's end (the end joint's parent) says how it is twisted, since that
 // joint's rotation carries the end.
 //
-// The figure is the program's default tree (skeleton/BoneNames.h); bones are
+// The figure is the program's default tree (motion/BoneTable.h); bones are
 // named as there ("left_thigh").
-
-// Indices of the figure's bones by role.
-namespace FigureBone {
-constexpr int Hips = 0, LowerSpine = 1, UpperSpine = 2, Neck = 3, Head = 4;
-constexpr int LeftHip = 5, LeftThigh = 6, LeftShin = 7, LeftFoot = 8;
-constexpr int RightHip = 9, RightThigh = 10, RightShin = 11, RightFoot = 12;
-constexpr int LeftShoulder = 13, LeftUpperArm = 14, LeftForearm = 15, LeftHand = 16;
-constexpr int RightShoulder = 17, RightUpperArm = 18, RightForearm = 19, RightHand = 20;
-} // namespace FigureBone
 
 // How a mapped bone follows its span.
 enum class BoneFollow {

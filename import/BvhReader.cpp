@@ -1,14 +1,11 @@
 #include "import/BvhReader.h"
 
+#include "animation/FileRead.h"
+
 #include <algorithm>
 #include <cctype>
-#include <cerrno>
 #include <charconv>
 #include <cmath>
-#include <cstring>
-#include <fstream>
-#include <iterator>
-#include <sys/stat.h>
 
 namespace {
 
@@ -508,28 +505,8 @@ bool parseBvh(std::string_view text, BvhClip& clip, std::string& error) {
 }
 
 bool readBvhFile(const std::string& path, BvhClip& clip, std::string& error) {
-    struct stat info;
-    if (::stat(path.c_str(), &info) != 0) {
-        error = std::strerror(errno);
-        return false;
-    }
-    if (!S_ISREG(info.st_mode)) {
-        error = "not a regular file";
-        return false;
-    }
-    if (info.st_size > MAX_BVH_FILE_BYTES) {
-        error = "larger than " + std::to_string(MAX_BVH_FILE_BYTES / (1024 * 1024)) +
-                " MB, too large to be a clip";
-        return false;
-    }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = std::strerror(errno != 0 ? errno : EACCES);
-        return false;
-    }
-    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) {
-        error = "read error";
+    std::string text;
+    if (readRegularFile(path, MAX_BVH_FILE_BYTES, text, error) != FileRead::Done) {
         return false;
     }
     return parseBvh(text, clip, error);

@@ -39,6 +39,7 @@ constexpr long long MAX_BVH_FILE_BYTES = 512LL * 1024 * 1024;
 bool parseBvh(std::string_view text, BvhClip& clip, std::string& error);
 
 // Reads the BVH file at `path` (a regular file of at most
-// MAX_BVH_FILE_BYTES). Returns false with `error` set to one line (the
-// reason, without the path) and `clip` left as it was on any failure.
+// MAX_BVH_FILE_BYTES, opened without blocking, as animation/FileRead.h
+// reads). Returns false with `error` set to one line (the reason, without
+// the path) and `clip` left as it was on any failure.
 bool readBvhFile(const std::string& path, BvhClip& clip, std::string& error);

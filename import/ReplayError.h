@@ -1,7 +1,7 @@
 #pragma once
 
 #include "import/Retarget.h"
-#include "tools/export/Quaternion.h"
+#include "motion/Quaternion.h"
 
 #include <vector>
 

@@ -40,8 +40,10 @@ set -uo pipefail
 cd "$(dirname "$0")/.." || exit 1
 root=$(pwd)
 build=${BENCH_BUILD:-build-bench}
+# Absolute from here on: the folder may be given either way.
+[[ "$build" == /* ]] || build="$root/$build"
 reps=${BENCH_REPETITIONS:-7}
-out="$root/$build/bench-results"
+out="$build/bench-results"
 export KINEMORPH_SOURCE_DIR="$root"
 
 fail() {
@@ -124,7 +126,7 @@ settings=resources/config/settings.ini
 setting() { awk -v k="$1" -v d="$2" '$1 == k { v = $2 } END { print (v == "" ? d : v) }' "$settings"; }
 # One start is one sample, so take more of them.
 start_reps=$((reps * 2 + 1))
-startup_args=("$root/$bin/bench_startup_program" "$root/$bin/bench_startup_bare" "$root"
+startup_args=("$bin/bench_startup_program" "$bin/bench_startup_bare" "$root"
   "$(setting windowed_width 800)" "$(setting windowed_height 600)" "$(setting AA_level 1)")
 # The music case has none of the start cases' counters, and Google
 # Benchmark's CSV wants the same counters in every row: a file of its own.

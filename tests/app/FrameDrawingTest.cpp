@@ -51,7 +51,7 @@ using FrameDrawingTest = ProgramSuite<WIDTH, HEIGHT>;
 TEST_F(FrameDrawingTest, EveryKindOfScreenIsTheStraightforwardPixels) {
     SkeletonEditor& editor = *app->scene().editor;
     InterfaceManager& gui = *app->scene().interface;
-    Skeleton& figure = *editor.skeleton;
+    Skeleton& figure = editor.skeleton();
     std::vector<std::pair<std::string, std::function<void()>>> steps = {
         {"start screen", [] {}}, {"main menu", [&] { gui.showMenu(); }}};
     for (int32_t page = 1; page < gui.pageCount; ++page)
@@ -69,8 +69,8 @@ TEST_F(FrameDrawingTest, EveryKindOfScreenIsTheStraightforwardPixels) {
              [&] {
                  figure.boneAt(5)->setAngles(40, -20, 10);
                  figure.boneAt(9)->setAngles(-30, 25, 0);
-                 editor.ghostSkeleton->boneAt(5)->setAngles(-40, 10, 0);
-                 editor.showGhost = true;
+                 editor.ghostSkeleton().boneAt(5)->setAngles(-40, 10, 0);
+                 editor.setGhostShown(true);
              }},
             {"a selected bone", [&] { figure.select(figure.boneAt(5)); }},
             {"load dialog with a name typed",
@@ -80,7 +80,7 @@ TEST_F(FrameDrawingTest, EveryKindOfScreenIsTheStraightforwardPixels) {
                      gui.handleKey(key, false);
              }},
             {"save dialog over it", [&] { editor.perform(EditorAction::QuickSave); }},
-            {"a status message", [&] { editor.statusLine->show("Undo: turn bone"); }},
+            {"a status message", [&] { editor.statusLine().show("Undo: turn bone"); }},
             {"timeline shown",
              [&] {
                  for (int i = 0; i < 6; ++i)

@@ -32,18 +32,18 @@ bool passDraws(Application& app) {
 
 TEST_F(FrameSkippingTest, OnlyAChangeOnScreenDrawsTheNextFrame) {
     SkeletonEditor& editor = *app->scene().editor;
-    Skeleton& figure = *editor.skeleton;
+    Skeleton& figure = editor.skeleton();
     Lighting& lighting = app->scene().lighting;
-    editor.showGhost = true;
+    editor.setGhostShown(true);
     // Each change, and whether it shows.
     const std::vector<std::pair<std::function<void()>, bool>> changes = {
         {[] {}, false},
         {[&] { figure.boneAt(5)->setAngles(25, -10, 5); }, true},
-        {[&] { editor.ghostSkeleton->boneAt(5)->setAngles(25, -10, 5); }, true},
-        {[&] { editor.showGhost = false; }, true},
+        {[&] { editor.ghostSkeleton().boneAt(5)->setAngles(25, -10, 5); }, true},
+        {[&] { editor.setGhostShown(false); }, true},
         // A hidden ghost shows nothing.
-        {[&] { editor.ghostSkeleton->boneAt(5)->setAngles(0, 0, 0); }, false},
-        {[&] { editor.showGhost = true; }, true},
+        {[&] { editor.ghostSkeleton().boneAt(5)->setAngles(0, 0, 0); }, false},
+        {[&] { editor.setGhostShown(true); }, true},
         {[&] { figure.select(figure.boneAt(5)); }, true},
         {[&] {
              app->scene().camera.orbitYaw += 10;
@@ -55,8 +55,11 @@ TEST_F(FrameSkippingTest, OnlyAChangeOnScreenDrawsTheNextFrame) {
              switchLight(lighting, 0);
          },
          true},
-        {[&] { editor.statusLine->show("Undo: turn bone"); }, true},
-        {[&] { editor.loadWindow->visible = !editor.loadWindow->visible; }, true},
+        {[&] { editor.statusLine().show("Undo: turn bone"); }, true},
+        {[&] {
+             editor.components().loadWindow->visible = !editor.components().loadWindow->visible;
+         },
+         true},
         {[&] { app->scene().interface->showMenu(); }, true},
         {[&] { app->scene().interface->goBack(); }, true},
         // A pick waits for its frame and is done in it.

@@ -2,6 +2,7 @@
 // built without a window.
 #include "app/InputDispatch.h"
 #include "animation/Animation.h"
+#include "animation/AnimationPlayer.h"
 #include "animation/KeyFrame.h"
 #include "app/Scene.h"
 #include "editor/SkeletonEditor.h"
@@ -108,7 +109,7 @@ protected:
         installTextMetrics(nullptr);
     }
     void send(const sf::Event& e) { input->handle(e); }
-    Skeleton& skeleton() { return *scene->editor->skeleton; }
+    Skeleton& skeleton() { return scene->editor->skeleton(); }
 };
 
 TEST_F(InputDispatch, CloseClearsRunning) {
@@ -245,7 +246,7 @@ TEST_F(InputDispatch, RightDragTurnsTheCameraWithAPinnedCursor) {
 // Every press and release the GUI leaves to the scene, of any button,
 // rewrites the bone readout; a click the GUI takes leaves it alone.
 TEST_F(InputDispatch, ReadoutIsRewrittenForEveryClickTheGuiLeaves) {
-    TextField& readout = *scene->editor->boneReadout;
+    TextField& readout = *scene->editor->components().boneReadout;
     const sf::Mouse::Button buttons[] = {sf::Mouse::Left, sf::Mouse::Right, sf::Mouse::Middle};
     for (sf::Mouse::Button b : buttons)
         for (bool press : {true, false}) {
@@ -311,16 +312,20 @@ TEST_F(InputDispatch, PlainMovesHoverWithFlippedY) {
 
 TEST_F(InputDispatch, HeldRotationEndsOnALeftReleaseAnywhere) {
     SkeletonEditor& editor = *scene->editor;
-    editor.rotating = true;
-    editor.movingSkeleton = true;
-    send(button(sf::Mouse::Left, false, 700, 20)); // far from any button
-    EXPECT_FALSE(editor.rotating);
-    EXPECT_FALSE(editor.movingSkeleton);
+    for (const char* id : {"MAIN_AXIS_INCR", "MOVE_SKELETON_UP"}) {
+        Button held(id, "");
+        held.state = Button::STATE_PRESSED;
+        editor.onCommand(&held);
+        ASSERT_TRUE(editor.heldChange().rotating || editor.heldChange().movingSkeleton) << id;
+        send(button(sf::Mouse::Left, false, 700, 20)); // far from any button
+        EXPECT_FALSE(editor.heldChange().rotating) << id;
+        EXPECT_FALSE(editor.heldChange().movingSkeleton) << id;
+    }
 }
 
 TEST_F(InputDispatch, TypingReachesTheFocusedField) {
     // Open the save dialog and click its name field.
-    scene->editor->saveWindow->visible = true;
+    scene->editor->components().saveWindow->visible = true;
     // Field T_SFN occupies the upper half of the 280 x 60 window at (470, 340).
     send(button(sf::Mouse::Left, true, 600, 600 - 385));
     send(button(sf::Mouse::Left, false, 600, 600 - 385));
@@ -329,12 +334,12 @@ TEST_F(InputDispatch, TypingReachesTheFocusedField) {
     send(key(sf::Keyboard::Num1)); // letters only
     send(key(sf::Keyboard::L));
     send(key(sf::Keyboard::K));
-    EXPECT_EQ(scene->editor->saveNameField->getText(), "Walk");
+    EXPECT_EQ(scene->editor->components().saveNameField->getText(), "Walk");
 }
 
 TEST_F(InputDispatch, ShortcutsActUnlessAFieldTypesTheKey) {
     SkeletonEditor& editor = *scene->editor;
-    const int frames = editor.animation->frameCount();
+    const int frames = editor.animation().frameCount();
     Scene* hits = scene.get();
     scene->interface->commandCallback = [hits](InterfaceComponent* hit, int32_t, int32_t) {
         hits->handleCommand(hit);
@@ -351,23 +356,53 @@ TEST_F(InputDispatch, ShortcutsActUnlessAFieldTypesTheKey) {
         FAIL() << id;
     };
     click("ADD_NEW_FRAME");
-    ASSERT_EQ(editor.animation->frameCount(), frames + 1);
+    ASSERT_EQ(editor.animation().frameCount(), frames + 1);
     send(chord(sf::Keyboard::Z, true, false));
-    EXPECT_EQ(editor.animation->frameCount(), frames) << "Ctrl+Z undid the new frame";
+    EXPECT_EQ(editor.animation().frameCount(), frames) << "Ctrl+Z undid the new frame";
     send(chord(sf::Keyboard::Z, true, false, true));
-    EXPECT_EQ(editor.animation->frameCount(), frames + 1) << "Ctrl+Shift+Z redid it";
+    EXPECT_EQ(editor.animation().frameCount(), frames + 1) << "Ctrl+Shift+Z redid it";
 
-    // A letters-only name field takes the z: it is typed, not undone.
+    // A focused field keeps what it types and the keys a text box swallows;
+    // chords always reach the shortcuts, never the field.
     send(chord(sf::Keyboard::O, true, false));
-    EXPECT_EQ(scene->interface->focusedField, editor.loadNameField);
-    send(chord(sf::Keyboard::Z, true, false));
-    EXPECT_EQ(editor.loadNameField->getText(), "z");
-    EXPECT_EQ(editor.animation->frameCount(), frames + 1);
-    // The digits-only wait field does not take it: the shortcut acts.
-    scene->interface->focusedField = editor.waitField;
-    send(chord(sf::Keyboard::Z, true, false));
-    EXPECT_EQ(editor.animation->frameCount(), frames);
-    EXPECT_EQ(editor.waitField->getText(), "0");
+    ASSERT_EQ(scene->interface->focusedField, editor.components().loadNameField);
+    struct Row {
+        const char* what;
+        TextField* focus;
+        sf::Event event;
+        std::string text;
+        int frameChange;
+    };
+    TextField* name = editor.components().loadNameField;
+    TextField* wait = editor.components().waitField;
+    const Row rows[] = {
+        {"a letter is typed", name, key(sf::Keyboard::W), "w", 0},
+        {"Ctrl+Z undoes, types nothing", name, chord(sf::Keyboard::Z, true, false), "w", -1},
+        {"Ctrl+Y redoes", name, chord(sf::Keyboard::Y, true, false), "w", 1},
+        {"Delete deletes no frame", name, key(sf::Keyboard::Delete), "w", 0},
+        {"Insert inserts none", name, key(sf::Keyboard::Insert), "w", 0},
+        {"Space neither types nor plays", name, key(sf::Keyboard::Space), "w", 0},
+        {"Delete in a time field", wait, key(sf::Keyboard::Delete), "0", 0},
+        {"a digit in a time field", wait, key(sf::Keyboard::Num5), "05", 0},
+        {"Ctrl+Z in a time field undoes", wait, chord(sf::Keyboard::Z, true, false), "0", -1},
+    };
+    for (const Row& row : rows) {
+        scene->interface->focusedField = row.focus;
+        const int before = editor.animation().frameCount();
+        send(row.event);
+        EXPECT_EQ(row.focus->getText(), row.text) << row.what;
+        EXPECT_EQ(editor.animation().frameCount(), before + row.frameChange) << row.what;
+        EXPECT_FALSE(editor.player().playing()) << row.what;
+    }
+    // The arrows move nothing but the field's own business.
+    scene->interface->focusedField = name;
+    send(key(sf::Keyboard::Left));
+    EXPECT_FALSE(scene->camera.strafeLeft);
+    // Ctrl+S with a dialog's field focused saves (here: opens Save), types
+    // no "s".
+    send(chord(sf::Keyboard::S, true, false));
+    EXPECT_EQ(name->getText(), "w");
+    EXPECT_EQ(scene->interface->focusedField, editor.components().saveNameField);
 }
 
 TEST_F(InputDispatch, AltArrowsStepFramesWithoutMovingTheCamera) {
@@ -375,17 +410,17 @@ TEST_F(InputDispatch, AltArrowsStepFramesWithoutMovingTheCamera) {
     Button add("ADD_NEW_FRAME", "");
     add.state = Button::STATE_PRESSED;
     editor.onCommand(&add);
-    ASSERT_EQ(editor.currentFrame->index, 1);
+    ASSERT_EQ(editor.currentFrame()->index, 1);
     send(chord(sf::Keyboard::Left, false, true));
-    EXPECT_EQ(editor.currentFrame->index, 0);
+    EXPECT_EQ(editor.currentFrame()->index, 0);
     EXPECT_FALSE(scene->camera.strafeLeft);
     send(chord(sf::Keyboard::Right, false, true));
-    EXPECT_EQ(editor.currentFrame->index, 1);
+    EXPECT_EQ(editor.currentFrame()->index, 1);
     EXPECT_FALSE(scene->camera.strafeRight);
     // Without Alt the arrows stay the camera's.
     send(key(sf::Keyboard::Left));
     EXPECT_TRUE(scene->camera.strafeLeft);
-    EXPECT_EQ(editor.currentFrame->index, 1);
+    EXPECT_EQ(editor.currentFrame()->index, 1);
 }
 
 TEST_F(InputDispatch, HomeBringsTheOrbitBack) {
@@ -424,7 +459,7 @@ TEST_F(InputDispatch, ALeftDragFromAPickedBoneTurnsTheBoneNotTheCamera) {
     EXPECT_EQ(scene->camera.orbitYaw, turned);
     EXPECT_NE(skeleton().boneAt(19)->pose(), before);
     send(button(sf::Mouse::Left, false, 430, 270));
-    EXPECT_TRUE(editor.history->canUndo());
+    EXPECT_TRUE(editor.history().canUndo());
     editor.undo();
     EXPECT_EQ(skeleton().boneAt(19)->pose(), before);
     // A later plain drag off every bone is the camera's again.
@@ -454,7 +489,7 @@ TEST_F(InputDispatch, ModifiedClicksOnRotationButtonsStepExactly) {
     send(button(sf::Mouse::Left, true, x, y));
     send(button(sf::Mouse::Left, false, x, y));
     EXPECT_EQ(skeleton().boneAt(14)->mainAngle(), main + 10);
-    EXPECT_FALSE(editor.rotating);
+    EXPECT_FALSE(editor.heldChange().rotating);
     window.control = false;
     window.shift = true;
     send(button(sf::Mouse::Left, true, x, y));
@@ -462,7 +497,7 @@ TEST_F(InputDispatch, ModifiedClicksOnRotationButtonsStepExactly) {
     EXPECT_EQ(skeleton().boneAt(14)->mainAngle(), main + 11);
     window.shift = false;
     send(button(sf::Mouse::Left, true, x, y));
-    EXPECT_TRUE(editor.rotating) << "a plain press holds as before";
+    EXPECT_TRUE(editor.heldChange().rotating) << "a plain press holds as before";
     send(button(sf::Mouse::Left, false, x, y));
 }
 

@@ -61,7 +61,7 @@ TEST_F(SceneTest, SetUpAimsTheCameraAndStartsTheMusic) {
     EXPECT_DOUBLE_EQ(c.freeYaw, -90);
     EXPECT_DOUBLE_EQ(c.freePitch, -45);
     EXPECT_EQ(c.mode, CAMERA_ORBIT);
-    EXPECT_EQ(c.target, scene->editor->skeleton->rootPosition());
+    EXPECT_EQ(c.target, scene->editor->skeleton().rootPosition());
 
     // Main menu, then the About pages: page indices follow that order.
     ASSERT_EQ(scene->interface->pageCount, 3);
@@ -114,10 +114,10 @@ TEST_F(SceneTest, EditorHearsTheHitsTheGuiPassesOn) {
     Button rotate("MAIN_AXIS_INCR", "+");
     rotate.state = Button::STATE_PRESSED;
     scene->handleCommand(&rotate);
-    EXPECT_TRUE(scene->editor->rotating);
+    EXPECT_TRUE(scene->editor->heldChange().rotating);
     rotate.state = Button::STATE_IDLE;
     scene->handleCommand(&rotate);
-    EXPECT_FALSE(scene->editor->rotating);
+    EXPECT_FALSE(scene->editor->heldChange().rotating);
     EXPECT_FLOAT_EQ(scene->musicVolume, 80);
     scene->handleCommand(nullptr); // nothing to hand on
 }

@@ -185,3 +185,31 @@ TEST(EditHistory, TheOldestStepsAreForgottenBeyondTheLimit) {
 }
 
 } // namespace
+
+// Alternating loads of a long and a short animation: past its bytes the
+// history forgets its oldest steps, never the frames on screen, and the
+// steps it keeps still undo and redo exactly.
+TEST(EditHistory, TheOldestStepsGoPastTheMemoryCap) {
+    auto a = numbered(1);
+    const std::size_t cap = 25 * (sizeof(KeyFrame) + 32);
+    EditHistory history(*a, cap);
+    std::vector<std::string> texts = {text(*a)};
+    for (int round = 0; round < 6; ++round) {
+        a = numbered(round % 2 == 0 ? 20 : 1);
+        a->frameAt(0)->transitionTime = round;
+        ASSERT_TRUE(history.record("load", state("walk", 0), state("walk", 0), *a));
+        texts.push_back(text(*a));
+    }
+    EXPECT_GT(history.forgottenSteps(), 0u);
+    EXPECT_LE(history.stepCount(), 3u);
+    EXPECT_LE(history.memoryBytes(), 3 * cap) << "bounded, whatever the rounds";
+    // What is kept undoes to where it began and redoes to the end.
+    std::size_t kept = history.stepCount();
+    for (std::size_t i = 0; i < kept; ++i)
+        ASSERT_TRUE(history.undo(*a));
+    EXPECT_EQ(text(*a), texts[texts.size() - 1 - kept]);
+    EXPECT_FALSE(history.undo(*a));
+    for (std::size_t i = 0; i < kept; ++i)
+        ASSERT_TRUE(history.redo(*a));
+    EXPECT_EQ(text(*a), texts.back());
+}

@@ -20,7 +20,7 @@ namespace {
 class EditorActions : public EditorFixture {
 protected:
     void act(EditorAction action) { editor->perform(action); }
-    std::string statusText() { return editor->statusLine->message(); }
+    std::string statusText() { return editor->statusLine().message(); }
     void type(const std::string& letters) {
         for (char c : letters)
             manager->handleKey(c, false);
@@ -134,11 +134,11 @@ TEST_F(EditorActions, TabCompletesToSavedNamesInOrderAndWraps) {
 TEST_F(EditorActions, SpacePlaysAndStops) {
     click("ADD_NEW_FRAME");
     act(EditorAction::PlayOrStop);
-    EXPECT_TRUE(editor->player->playing());
+    EXPECT_TRUE(editor->player().playing());
     EXPECT_FALSE(window("CC_FSM")->visible);
     frame(0.3);
     act(EditorAction::PlayOrStop);
-    EXPECT_FALSE(editor->player->playing());
+    EXPECT_FALSE(editor->player().playing());
     EXPECT_TRUE(window("CC_FSM")->visible);
 }
 
@@ -217,21 +217,7 @@ TEST_F(EditorActions, AutosaveOnlyWhenChangedAndAtMostOncePerMinute) {
     testing::internal::CaptureStdout();
     EXPECT_FALSE(editor->autosave());
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
-    EXPECT_EQ(statusText(), "Autosave failed: could not write autosave.rgaf");
-}
-
-TEST_F(EditorActions, StartSaysSoWhenTheAutosaveIsTheNewestWork) {
-    EXPECT_EQ(statusText(), "");
-    writeFile("walk.rgaf", "RGAF\nwalk\n0\n0\n");
-    writeFile("autosave.rgaf", "RGAF\ntemp\n0\n0\n");
-    const auto now = fs::last_write_time(folder() + "autosave.rgaf");
-    fs::last_write_time(folder() + "walk.rgaf", now - std::chrono::seconds(60));
-    build();
-    EXPECT_EQ(statusText(), "Unsaved work from last run: load autosave");
-    // Saved work newer than the autosave: nothing to say.
-    fs::last_write_time(folder() + "walk.rgaf", now + std::chrono::seconds(60));
-    build();
-    EXPECT_EQ(statusText(), "");
+    EXPECT_EQ(statusText(), "Autosave failed: it is a folder. Save your work");
 }
 
 TEST(NameCompletion, OnlyLetterNamesOfAnimationFilesInOrder) {

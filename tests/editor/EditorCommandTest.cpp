@@ -12,8 +12,8 @@ TEST_F(EditorCommands, HeldRotationGrowsWithTheTimeHeld) {
     skeleton().select(thigh);
     double before = thigh->secAngle();
     press("SEC_AXIS_DECR");
-    EXPECT_TRUE(editor->rotating);
-    EXPECT_EQ(editor->direction, Vec3(0, -1, 0));
+    EXPECT_TRUE(editor->heldChange().rotating);
+    EXPECT_EQ(editor->heldChange().direction, Vec3(0, -1, 0));
     std::string lastReadout;
     for (int i = 0; i < 60; ++i) {
         frame(1.0 / 60);
@@ -25,7 +25,7 @@ TEST_F(EditorCommands, HeldRotationGrowsWithTheTimeHeld) {
         lastReadout = readout;
     }
     release("SEC_AXIS_DECR");
-    EXPECT_FALSE(editor->rotating);
+    EXPECT_FALSE(editor->heldChange().rotating);
     // 5 * speed * dt per frame with the speed growing 5 per second: about
     // 12.5 degrees after a second.
     EXPECT_NEAR(before - thigh->secAngle(), 12.5, 0.3);
@@ -45,7 +45,7 @@ TEST_F(EditorCommands, PressAndReleaseInOneFrameTurnsNothing) {
 TEST_F(EditorCommands, RotationWithoutASelectionOnlyGrowsTheSpeed) {
     press("SELF_AXIS_INCR");
     frame(0.5);
-    EXPECT_DOUBLE_EQ(editor->rotationSpeed, 2.5);
+    EXPECT_DOUBLE_EQ(editor->heldChange().rotationSpeed, 2.5);
     EXPECT_EQ(text("T_CBRD"), "#.##,  #.##,  #.##");
 }
 
@@ -55,17 +55,17 @@ TEST_F(EditorCommands, ReleaseOffTheButtonStillEndsTheRotation) {
     frame(0.1);
     // The release lands on empty space: no hit reaches the editor...
     EXPECT_FALSE(manager->handleClick(0, CLICK_RELEASE, 500, 500));
-    EXPECT_TRUE(editor->rotating);
+    EXPECT_TRUE(editor->heldChange().rotating);
     // ...so the input dispatch ends held changes on every left release.
     editor->endHeldChanges();
-    EXPECT_FALSE(editor->rotating);
-    EXPECT_FALSE(editor->movingSkeleton);
+    EXPECT_FALSE(editor->heldChange().rotating);
+    EXPECT_FALSE(editor->heldChange().movingSkeleton);
 }
 
 TEST_F(EditorCommands, HeightButtonsMoveTheRootAtPointThreeUnitsPerSecond) {
     double y = skeleton().rootPosition()->y;
     press("MOVE_SKELETON_UP");
-    EXPECT_TRUE(editor->movingSkeleton);
+    EXPECT_TRUE(editor->heldChange().movingSkeleton);
     for (int i = 0; i < 10; ++i)
         frame(0.1);
     release("MOVE_SKELETON_UP");
@@ -80,7 +80,7 @@ TEST_F(EditorCommands, NewFramesStepAndLoopWithTheGhostBehind) {
     click("ADD_NEW_FRAME");
     EXPECT_EQ(currentIndex(), 1);
     EXPECT_EQ(text("TF_CFS"), "1");
-    EXPECT_TRUE(editor->showGhost);
+    EXPECT_TRUE(editor->ghostShown());
     click("ADD_NEW_FRAME");
     ASSERT_EQ(animation().frameCount(), 3);
     EXPECT_EQ(currentIndex(), 2);
@@ -88,15 +88,15 @@ TEST_F(EditorCommands, NewFramesStepAndLoopWithTheGhostBehind) {
     click("NEXT_FRAME"); // the looping temp animation wraps
     EXPECT_EQ(currentIndex(), 0);
     EXPECT_EQ(text("TF_CFS"), "0");
-    EXPECT_TRUE(editor->showGhost);
+    EXPECT_TRUE(editor->ghostShown());
 
     click("PREV_FRAME"); // frame 0 back to frame 2, ghost on frame 1
     EXPECT_EQ(currentIndex(), 2);
-    EXPECT_TRUE(editor->showGhost);
+    EXPECT_TRUE(editor->ghostShown());
     click("PREV_FRAME");
     click("PREV_FRAME");
     EXPECT_EQ(currentIndex(), 0);
-    EXPECT_TRUE(editor->showGhost); // looping: the last frame comes before 0
+    EXPECT_TRUE(editor->ghostShown()); // looping: the last frame comes before 0
 }
 
 TEST_F(EditorCommands, StoredPosesComeBackAndUnsavedOnesAreLost) {
@@ -108,10 +108,10 @@ TEST_F(EditorCommands, StoredPosesComeBackAndUnsavedOnesAreLost) {
     click("PREV_FRAME");
     EXPECT_NEAR(shin->mainAngle(), 40, 1e-9);
     // The ghost shows the frame before: frame 1, holding the 40 too.
-    EXPECT_NEAR(editor->ghostSkeleton->boneAt(7)->mainAngle(), 40, 1e-9);
+    EXPECT_NEAR(editor->ghostSkeleton().boneAt(7)->mainAngle(), 40, 1e-9);
     click("NEXT_FRAME");
     EXPECT_NEAR(shin->mainAngle(), 40, 1e-9);
-    EXPECT_NEAR(editor->ghostSkeleton->boneAt(7)->mainAngle(), 40, 1e-9);
+    EXPECT_NEAR(editor->ghostSkeleton().boneAt(7)->mainAngle(), 40, 1e-9);
 }
 
 TEST_F(EditorCommands, PlayHidesFrameSelectionAndStopStepsOn) {
@@ -120,15 +120,15 @@ TEST_F(EditorCommands, PlayHidesFrameSelectionAndStopStepsOn) {
     click("NEXT_FRAME"); // frame 0
     ASSERT_EQ(currentIndex(), 0);
     click("PLAY_ANIMATION");
-    EXPECT_TRUE(editor->player->playing());
+    EXPECT_TRUE(editor->player().playing());
     EXPECT_FALSE(window("CC_FSM")->visible);
-    EXPECT_FALSE(editor->showGhost);
+    EXPECT_FALSE(editor->ghostShown());
     for (int i = 0; i < 30; ++i)
         frame(0.1);
     click("STOP_ANIMATION");
-    EXPECT_FALSE(editor->player->playing());
+    EXPECT_FALSE(editor->player().playing());
     EXPECT_TRUE(window("CC_FSM")->visible);
-    EXPECT_TRUE(editor->showGhost);
+    EXPECT_TRUE(editor->ghostShown());
     EXPECT_EQ(currentIndex(), 1); // the frame after the one current before Play
 }
 
@@ -153,45 +153,45 @@ TEST_F(EditorCommands, MotionLabelCyclesAndApplyCopiesIntoTheFrame) {
     for (const char* next : cycle) {
         click("CHANGE_MOTION");
         EXPECT_EQ(text("TF_FMD"), next);
-        EXPECT_EQ(editor->currentFrame->motionType, 3); // only Apply changes the frame
+        EXPECT_EQ(editor->currentFrame()->motionType, 3); // only Apply changes the frame
     }
     click("CHANGE_MOTION");
     click("CHANGE_MOTION"); // Ease Out
     click("APPLY_FRAME");
-    EXPECT_EQ(editor->currentFrame->motionType, 23);
+    EXPECT_EQ(editor->currentFrame()->motionType, 23);
 }
 
 TEST_F(EditorCommands, MillisecondFieldsShowAndApply) {
     field("TF_FWD")->setText("2500");
     field("TF_FTD")->setText("");
     click("APPLY_FRAME");
-    EXPECT_DOUBLE_EQ(editor->currentFrame->waitTime, 2.5);
-    EXPECT_DOUBLE_EQ(editor->currentFrame->transitionTime, 0);
+    EXPECT_DOUBLE_EQ(editor->currentFrame()->waitTime, 2.5);
+    EXPECT_DOUBLE_EQ(editor->currentFrame()->transitionTime, 0);
     EXPECT_EQ(text("TF_FWD"), "2500"); // applying keeps the typed text
 
     // Beyond a 32-bit integer: clamped, never overflowing.
     field("TF_FWD")->setText("99999999999999");
     click("APPLY_FRAME");
-    EXPECT_DOUBLE_EQ(editor->currentFrame->waitTime, 2147483.647);
+    EXPECT_DOUBLE_EQ(editor->currentFrame()->waitTime, 2147483.647);
 
-    editor->currentFrame->waitTime = 0.25;
-    editor->currentFrame->transitionTime = 1500;
+    editor->currentFrame()->waitTime = 0.25;
+    editor->currentFrame()->transitionTime = 1500;
     editor->showFrameProperties();
     EXPECT_EQ(text("TF_FWD"), "250");
     EXPECT_EQ(text("TF_FTD"), "1.5e+06");
     // A time read from a file far beyond the fields' range shows clamped.
-    editor->currentFrame->waitTime = 1e300;
+    editor->currentFrame()->waitTime = 1e300;
     editor->showFrameProperties();
-    EXPECT_EQ(editor->waitMs, 2147483647);
+    EXPECT_EQ(editor->frameTimes().waitMs, 2147483647);
 }
 
 TEST_F(EditorCommands, UnknownMotionTypeKeepsTheLabel) {
     click("CHANGE_MOTION"); // "Ease In"
-    editor->currentFrame->motionType = 7;
+    editor->currentFrame()->motionType = 7;
     editor->showFrameProperties();
     EXPECT_EQ(text("TF_FMD"), "Ease In");
     click("APPLY_FRAME");
-    EXPECT_EQ(editor->currentFrame->motionType, 13);
+    EXPECT_EQ(editor->currentFrame()->motionType, 13);
 }
 
 TEST_F(EditorCommands, ReadoutCutsAnglesToTwoDecimals) {
@@ -223,10 +223,10 @@ TEST_F(EditorCommands, OneShotCommandsActOnThePressOnly) {
     auto snapshot = [this]() {
         std::ostringstream s;
         s << animation().name() << '|' << animation().frameCount() << '|' << currentIndex() << '|'
-          << editor->player->playing() << editor->showGhost << window("CC_FSM")->visible
+          << editor->player().playing() << editor->ghostShown() << window("CC_FSM")->visible
           << window("C_LAD")->visible << window("C_SAD")->visible << '|' << text("TF_FMD") << '|'
           << text("T_LFN") << '|' << window("C_SAD")->getText() << '|'
-          << editor->currentFrame->waitTime << '|' << editor->currentFrame->boneAngles[7].x;
+          << editor->currentFrame()->waitTime << '|' << editor->currentFrame()->boneAngles[7].x;
         return s.str();
     };
     struct Command {
@@ -272,7 +272,7 @@ TEST_F(EditorCommands, UpdateTurnsBeforeItMovesAndThePlayerComesLast) {
     // with the direction of the button pressed last.
     press("MAIN_AXIS_INCR");
     press("MOVE_SKELETON_UP");
-    ASSERT_TRUE(editor->rotating && editor->movingSkeleton);
+    ASSERT_TRUE(editor->heldChange().rotating && editor->heldChange().movingSkeleton);
     frame(0.5);
     frame(0.5);
     EXPECT_EQ(skeleton().rootPosition()->y, height);
@@ -292,7 +292,7 @@ TEST_F(EditorCommands, UpdateTurnsBeforeItMovesAndThePlayerComesLast) {
     press("MAIN_AXIS_INCR");
     frame(0.05);
     frame(0.05);
-    ASSERT_GT(editor->rotationSpeed, 0);
+    ASSERT_GT(editor->heldChange().rotationSpeed, 0);
     // Linear from the snapshot over 0.2 s: 0.1 s in is half way.
     EXPECT_NEAR(shin->mainAngle(), start + (60 - start) * 0.5, 1e-4);
     release("MAIN_AXIS_INCR");

@@ -45,7 +45,7 @@ protected:
         ASSERT_FALSE(window("C_LAD")->visible) << name;
     }
     double shin() { return skeleton().boneAt(7)->mainAngle(); }
-    double ghostShin() { return editor->ghostSkeleton->boneAt(7)->mainAngle(); }
+    double ghostShin() { return editor->ghostSkeleton().boneAt(7)->mainAngle(); }
 };
 
 TEST_F(EditorDialogs, ShowAndCancelKeepOneDialogAtATime) {
@@ -88,7 +88,7 @@ TEST_F(EditorDialogs, SaveThenLoadGivesAnEqualAnimation) {
     // Loading shows frame 1 with frame 0 as the ghost.
     EXPECT_EQ(currentIndex(), 1);
     EXPECT_EQ(text("TF_CFS"), "1");
-    EXPECT_TRUE(editor->showGhost);
+    EXPECT_TRUE(editor->ghostShown());
     EXPECT_NEAR(skeleton().boneAt(7)->mainAngle(), 33.3333, 1e-9);
     EXPECT_EQ(text("TF_FWD"), "250");
     EXPECT_EQ(readFile(folder() / "walk.rgaf"), saved);
@@ -140,20 +140,20 @@ TEST_F(EditorDialogs, LoadingWhilePlayingStopsThePlayerSafely) {
     click("PLAY_ANIMATION");
     for (int i = 0; i < 5; ++i)
         frame(0.1);
-    ASSERT_TRUE(editor->player->playing());
+    ASSERT_TRUE(editor->player().playing());
 
     click("SHOW_LOAD");
     type("T_LFN", "three");
     click("LOAD_ANI"); // deletes the animation the player was in
-    EXPECT_FALSE(editor->player->playing());
+    EXPECT_FALSE(editor->player().playing());
     EXPECT_TRUE(window("CC_FSM")->visible);
     for (int i = 0; i < 5; ++i)
         frame(0.1); // must not touch the deleted frames (the sanitizer build checks)
     click("PLAY_ANIMATION");
     for (int i = 0; i < 30; ++i)
         frame(0.1);
-    EXPECT_TRUE(editor->player->playing());
-    EXPECT_EQ(editor->player->animation(), &animation());
+    EXPECT_TRUE(editor->player().playing());
+    EXPECT_EQ(editor->player().animation(), &animation());
 }
 
 TEST_F(EditorDialogs, ShortFilesLeaveThePoseAsItWas) {
@@ -170,7 +170,7 @@ TEST_F(EditorDialogs, ShortFilesLeaveThePoseAsItWas) {
     click("PREV_FRAME");
     click("SAVE_FRAME");
     click("APPLY_FRAME"); // nothing to act on; nothing breaks
-    EXPECT_EQ(editor->currentFrame, nullptr);
+    EXPECT_EQ(editor->currentFrame(), nullptr);
     click("ADD_NEW_FRAME");
     EXPECT_EQ(currentIndex(), 0);
 }
@@ -248,7 +248,7 @@ TEST_F(EditorDialogs, SteppingANonLoopingAnimationStopsAtBothEnds) {
     EXPECT_EQ(currentIndex(), 1);
     EXPECT_EQ(text("TF_CFS"), "1");
     EXPECT_DOUBLE_EQ(shin(), 20);
-    EXPECT_TRUE(editor->showGhost);
+    EXPECT_TRUE(editor->ghostShown());
     EXPECT_DOUBLE_EQ(ghostShin(), 10);
 
     click("NEXT_FRAME");
@@ -267,17 +267,17 @@ TEST_F(EditorDialogs, SteppingANonLoopingAnimationStopsAtBothEnds) {
     EXPECT_EQ(text("TF_CFS"), "1");
     EXPECT_DOUBLE_EQ(shin(), 20);
     EXPECT_DOUBLE_EQ(ghostShin(), 10);
-    EXPECT_TRUE(editor->showGhost);
+    EXPECT_TRUE(editor->ghostShown());
     click("PREV_FRAME"); // frame 0 has no frame before it: no ghost
     EXPECT_EQ(currentIndex(), 0);
     EXPECT_DOUBLE_EQ(shin(), 10);
-    EXPECT_FALSE(editor->showGhost);
+    EXPECT_FALSE(editor->ghostShown());
     skeleton().boneAt(7)->setAngles(15, 0, 0);
     click("PREV_FRAME");
     EXPECT_EQ(currentIndex(), 0);
     EXPECT_EQ(text("TF_CFS"), "0");
     EXPECT_DOUBLE_EQ(shin(), 15);
-    EXPECT_FALSE(editor->showGhost);
+    EXPECT_FALSE(editor->ghostShown());
 
     // Looping, the same file wraps at both ends.
     writeShinAnimation("ring", {10, 20, 30}, true);
@@ -298,7 +298,7 @@ TEST_F(EditorDialogs, OneFrameFiles) {
     load("pose");
     EXPECT_EQ(currentIndex(), 0);
     EXPECT_DOUBLE_EQ(shin(), 40);
-    EXPECT_TRUE(editor->showGhost);
+    EXPECT_TRUE(editor->ghostShown());
     EXPECT_DOUBLE_EQ(ghostShin(), 40);
 
     // Not looping: the pose, counter and properties stay as they were, yet
@@ -307,7 +307,7 @@ TEST_F(EditorDialogs, OneFrameFiles) {
     field("TF_FWD")->setText("999");
     load("still");
     EXPECT_EQ(animation().name(), "still");
-    EXPECT_EQ(editor->currentFrame, animation().frameAt(0));
+    EXPECT_EQ(editor->currentFrame(), animation().frameAt(0));
     EXPECT_DOUBLE_EQ(shin(), 40);
     EXPECT_EQ(text("TF_CFS"), "0");
     EXPECT_EQ(text("TF_FWD"), "999");

@@ -90,7 +90,7 @@ protected:
         clock.advance(seconds);
         editor->editorUpdate(seconds);
     }
-    Skeleton& skeleton() { return *editor->skeleton; }
-    Animation& animation() { return *editor->animation; }
-    int currentIndex() { return editor->currentFrame ? editor->currentFrame->index : -1; }
+    Skeleton& skeleton() { return editor->skeleton(); }
+    Animation& animation() { return editor->animation(); }
+    int currentIndex() { return editor->currentFrame() ? editor->currentFrame()->index : -1; }
 };

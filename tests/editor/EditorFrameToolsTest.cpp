@@ -16,7 +16,7 @@ namespace {
 class FrameTools : public EditorFixture {
 protected:
     void act(EditorAction action) { editor->perform(action); }
-    std::string statusText() { return editor->statusLine->message(); }
+    std::string statusText() { return editor->statusLine().message(); }
     std::string saved() { return animationText(animation()); }
     SkeletonPose pose() { return SkeletonPose::capture(skeleton()); }
     // Frames 0..n-1 told apart by their wait times 100 ms, 200 ms, ...
@@ -43,12 +43,12 @@ protected:
         ASSERT_EQ(currentIndex(), position);
         EXPECT_EQ(text("TF_CFS"), std::to_string(position));
         EXPECT_EQ(text("TF_FWD"),
-                  std::to_string(static_cast<int>(editor->currentFrame->waitTime * 1000)));
+                  std::to_string(static_cast<int>(editor->currentFrame()->waitTime * 1000)));
         const int count = animation().frameCount();
         const int before = (position + count - 1) % count;
-        EXPECT_TRUE(editor->showGhost);
+        EXPECT_TRUE(editor->ghostShown());
         if (count > 1) {
-            EXPECT_EQ(editor->ghostSkeleton->rootBone()->position(),
+            EXPECT_EQ(editor->ghostSkeleton().rootBone()->position(),
                       animation().frameAt(before)->rootPosition);
         }
     }
@@ -159,10 +159,10 @@ TEST_F(FrameTools, AToolWhilePlayingStopsPlaybackFirst) {
     click("PLAY_ANIMATION");
     frame(0.1);
     frame(0.5);
-    ASSERT_TRUE(editor->player->playing());
+    ASSERT_TRUE(editor->player().playing());
     act(EditorAction::DeleteFrame);
-    EXPECT_FALSE(editor->player->playing());
-    EXPECT_EQ(editor->player->currentFrame(), nullptr);
+    EXPECT_FALSE(editor->player().playing());
+    EXPECT_EQ(editor->player().currentFrame(), nullptr);
     EXPECT_TRUE(window("CC_FSM")->visible);
     EXPECT_EQ(order(), "13");
     expectShowing(1);
@@ -184,7 +184,7 @@ TEST_F(FrameTools, CopyAndPastePosesBetweenFrames) {
     ASSERT_NE(pose(), copied);
     act(EditorAction::PastePose);
     EXPECT_EQ(pose(), copied);
-    EXPECT_TRUE(editor->poseUnstored) << "kept in a frame only by the frame commands";
+    EXPECT_TRUE(editor->poseUnstored()) << "kept in a frame only by the frame commands";
     act(EditorAction::Undo);
     EXPECT_EQ(statusText(), "Undo: paste pose");
     EXPECT_NE(pose(), copied);
@@ -235,7 +235,7 @@ TEST_F(FrameTools, AnAsymmetricSkeletonRefusesToMirror) {
     act(EditorAction::MirrorPose);
     EXPECT_NE(statusText().find("symmetric"), std::string::npos) << statusText();
     EXPECT_EQ(pose(), posed);
-    EXPECT_FALSE(editor->history->canUndo());
+    EXPECT_FALSE(editor->history().canUndo());
 }
 
 } // namespace

@@ -207,13 +207,13 @@ TEST_F(EditorLayout, StartsOnFrameZeroOfALoopingTempAnimation) {
     EXPECT_TRUE(animation().looping());
     ASSERT_EQ(animation().frameCount(), 1);
     EXPECT_EQ(currentIndex(), 0);
-    EXPECT_FALSE(editor->showGhost);
+    EXPECT_FALSE(editor->ghostShown());
     EXPECT_EQ(skeleton().boneCount(), POSE_BONE_COUNT);
-    EXPECT_EQ(editor->ghostSkeleton->boneCount(), POSE_BONE_COUNT);
+    EXPECT_EQ(editor->ghostSkeleton().boneCount(), POSE_BONE_COUNT);
     EXPECT_DOUBLE_EQ(skeleton().origin().y, 0.5);
-    EXPECT_EQ(editor->player->skeleton(), &skeleton());
-    ASSERT_EQ(editor->player->animations().size(), 1u);
-    EXPECT_EQ(editor->player->animations()[0], &animation());
+    EXPECT_EQ(editor->player().skeleton(), &skeleton());
+    ASSERT_EQ(editor->player().animations().size(), 1u);
+    EXPECT_EQ(editor->player().animations()[0], &animation());
 }
 
 // Where every component of every window stands, by id.
@@ -282,7 +282,7 @@ TEST_F(EditorLayout, AClickOnOverlappingPanelsGoesToTheOneOnTop) {
 
     click("SHOW_SAVE");
     EXPECT_TRUE(window("C_SAD")->visible);
-    EXPECT_FALSE(editor->player->playing());
+    EXPECT_FALSE(editor->player().playing());
     EXPECT_TRUE(window("CC_FSM")->visible);
 }
 

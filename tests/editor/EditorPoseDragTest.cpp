@@ -59,14 +59,27 @@ TEST_F(PoseDrag, TheTipFollowsThePointerAndTheDragIsOneStep) {
     EXPECT_NEAR(reached.y, goal.y, 2);
     EXPECT_EQ(forearm.ownAngle(), own);
     editor->endBoneDrag();
-    EXPECT_TRUE(editor->poseUnstored);
+    EXPECT_TRUE(editor->poseUnstored());
     frame(0.01);
     EXPECT_NE(text("T_CBRD"), "#.##,  #.##,  #.##");
 
     act(EditorAction::Undo);
-    EXPECT_EQ(editor->statusLine->message(), "Undo: drag right forearm");
+    EXPECT_EQ(editor->statusLine().message(), "Undo: drag right forearm");
     EXPECT_EQ(pose(), start);
-    EXPECT_FALSE(editor->history->canUndo()) << "the whole drag was one step";
+    EXPECT_FALSE(editor->history().canUndo()) << "the whole drag was one step";
+
+    // Undo in the middle of a drag undoes the drag so far; the rest of the
+    // drag moves nothing until the next press.
+    pressOn(19);
+    EXPECT_TRUE(editor->dragBoneTo(view(), tip.x, tip.y - 30, 0, false));
+    act(EditorAction::Undo);
+    EXPECT_EQ(pose(), start);
+    EXPECT_FALSE(editor->dragBoneTo(view(), tip.x, tip.y - 60, 0, false));
+    editor->endBoneDrag();
+    EXPECT_EQ(pose(), start);
+    EXPECT_FALSE(editor->poseUnstored());
+    act(EditorAction::Redo);
+    EXPECT_NE(pose(), start) << "the drag so far is a step of its own";
 }
 
 TEST_F(PoseDrag, NoDragUntilThePickChoseABone) {
@@ -77,7 +90,7 @@ TEST_F(PoseDrag, NoDragUntilThePickChoseABone) {
     EXPECT_FALSE(editor->dragBoneTo(view(), 410, 300, 5, false));
     EXPECT_FALSE(editor->dragBoneTo(view(), 420, 300, 5, false));
     editor->endBoneDrag();
-    EXPECT_FALSE(editor->history->canUndo());
+    EXPECT_FALSE(editor->history().canUndo());
     // Without a press nothing is armed at all.
     skeleton().select(skeleton().boneAt(19));
     EXPECT_FALSE(editor->dragBoneTo(view(), 400, 300, 5, false));
@@ -118,7 +131,7 @@ TEST_F(PoseDrag, ShiftAndCtrlClicksTurnByExactSteps) {
     const double main = arm.mainAngle();
     editor->setClickModifiers(false, true);
     click("MAIN_AXIS_INCR");
-    EXPECT_FALSE(editor->rotating) << "no held turn starts";
+    EXPECT_FALSE(editor->heldChange().rotating) << "no held turn starts";
     EXPECT_EQ(arm.mainAngle(), main + 1);
     editor->setClickModifiers(true, false);
     click("MAIN_AXIS_DECR");
@@ -143,7 +156,7 @@ TEST_F(PoseDrag, ShiftAndCtrlClicksTurnByExactSteps) {
     editor->setClickModifiers(false, false);
 
     act(EditorAction::Undo);
-    EXPECT_EQ(editor->statusLine->message(), "Undo: turn bone");
+    EXPECT_EQ(editor->statusLine().message(), "Undo: turn bone");
     EXPECT_EQ(shoulder.mainAngle(), 90);
 }
 

@@ -24,14 +24,14 @@ protected:
         release(button);
     }
     void act(EditorAction action) { editor->perform(action); }
-    std::string statusText() { return editor->statusLine->message(); }
+    std::string statusText() { return editor->statusLine().message(); }
     std::string animationSaved() { return animationText(animation()); }
     SkeletonPose pose() { return SkeletonPose::capture(skeleton()); }
     // What the screen shows of the editing state.
     std::string screen() {
         std::ostringstream s;
         s << text("TF_CFS") << '|' << text("TF_FWD") << '|' << text("TF_FTD") << '|'
-          << text("TF_FMD") << '|' << text("T_CBRD") << '|' << editor->showGhost << '|'
+          << text("TF_FMD") << '|' << text("T_CBRD") << '|' << editor->ghostShown() << '|'
           << animation().name();
         return s.str();
     }
@@ -64,12 +64,12 @@ TEST_F(EditorUndo, ATurnUndoesToTheExactPoseAndReadout) {
     turn(14, "MAIN_AXIS_DECR");
     const std::string turned = text("T_CBRD");
     ASSERT_NE(pose(), start);
-    EXPECT_TRUE(editor->poseUnstored);
+    EXPECT_TRUE(editor->poseUnstored());
     act(EditorAction::Undo);
     EXPECT_EQ(statusText(), "Undo: turn bone");
     EXPECT_EQ(pose(), start);
     EXPECT_NE(text("T_CBRD"), turned);
-    EXPECT_FALSE(editor->poseUnstored);
+    EXPECT_FALSE(editor->poseUnstored());
     act(EditorAction::Redo);
     EXPECT_EQ(statusText(), "Redo: turn bone");
     EXPECT_EQ(text("T_CBRD"), turned);
@@ -205,13 +205,13 @@ TEST_F(EditorUndo, RandomEditsUndoToTheStartAndRedoToTheEnd) {
         const SkeletonPose endPose = pose();
 
         int undone = 0;
-        while (editor->history->canUndo() && undone < 1000) {
+        while (editor->history().canUndo() && undone < 1000) {
             act(EditorAction::Undo);
             ++undone;
         }
         EXPECT_EQ(animationSaved(), startText);
         EXPECT_EQ(pose(), startPose);
-        while (editor->history->canRedo())
+        while (editor->history().canRedo())
             act(EditorAction::Redo);
         EXPECT_EQ(animationSaved(), endText);
         EXPECT_EQ(pose(), endPose);
@@ -223,10 +223,10 @@ TEST_F(EditorUndo, UndoWhilePlayingStopsThePlayerFirst) {
     click("ADD_NEW_FRAME");
     click("PLAY_ANIMATION");
     frame(0.3);
-    ASSERT_TRUE(editor->player->playing());
+    ASSERT_TRUE(editor->player().playing());
     act(EditorAction::Undo);
-    EXPECT_FALSE(editor->player->playing());
-    EXPECT_EQ(editor->player->currentFrame(), nullptr);
+    EXPECT_FALSE(editor->player().playing());
+    EXPECT_EQ(editor->player().currentFrame(), nullptr);
     EXPECT_TRUE(window("CC_FSM")->visible);
     EXPECT_EQ(animation().frameCount(), 2);
     frame(0.5); // the player must not touch the removed frame

@@ -13,7 +13,7 @@ namespace {
 
 class ShortcutsOverlayTest : public EditorFixture {
 protected:
-    ShortcutsOverlay& overlay() { return *editor->shortcuts; }
+    ShortcutsOverlay& overlay() { return editor->shortcuts(); }
     std::vector<const RecordingPainter::Call*> drawnTexts() {
         RecordingPainter painter;
         manager->draw(painter);

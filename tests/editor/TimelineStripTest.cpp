@@ -15,7 +15,7 @@ namespace {
 
 class TimelineStripTest : public EditorFixture {
 protected:
-    TimelineStrip& strip() { return *editor->timeline; }
+    TimelineStrip& strip() { return editor->timeline(); }
 
     // Three frames of different poses: 1 s, 2 s (1 s of it waiting) and
     // 2 s. In the 780 pixels of an 800-pixel window's strip that is 156,
@@ -53,7 +53,7 @@ protected:
     // Everything stepping to a frame shows.
     auto screen() {
         return std::make_tuple(editor->snapshot(), text("TF_CFS"), text("TF_FWD"), text("TF_FTD"),
-                               text("TF_FMD"), SkeletonPose::capture(*editor->ghostSkeleton));
+                               text("TF_FMD"), SkeletonPose::capture(editor->ghostSkeleton()));
     }
 };
 
@@ -143,7 +143,7 @@ TEST_F(TimelineStripTest, AClickOnABlockStepsThereAsSteppingDoes) {
     EXPECT_TRUE(screen() == expected);
     EXPECT_EQ(text("TF_CFS"), "2");
     EXPECT_EQ(text("TF_FTD"), "2000");
-    EXPECT_TRUE(editor->showGhost) << "the ghost shows frame 1";
+    EXPECT_TRUE(editor->ghostShown()) << "the ghost shows frame 1";
 
     // The release and a right click select nothing.
     editor->stepToFrame(0);

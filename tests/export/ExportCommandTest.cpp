@@ -4,9 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <sstream>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 
@@ -94,7 +96,16 @@ TEST_F(ExportCommandTest, BadInputsFailWithOneLineAndWriteNothing) {
     expectOneErrorLine(exportTo(folder.file("taken.glb")), EXPORT_FAILED, "folder");
     expectOneErrorLine(exportTo(input, {"--format", "gltf"}), EXPORT_BAD_USAGE, "overwrite");
 
-    const std::vector<std::string> left = {"bad.rgaf",   "bad.rgcf", "lying.rgaf",
+    // Nothing but a regular file is replaced: not a device, not a read-only
+    // file (kept byte for byte).
+    expectOneErrorLine(exportTo("/dev/null", {"--format", "bvh"}), EXPORT_FAILED,
+                       "not a regular file");
+    writeText(folder.file("locked.bvh"), "the previous export\n");
+    ::chmod(folder.file("locked.bvh").c_str(), 0444);
+    expectOneErrorLine(exportTo(folder.file("locked.bvh")), EXPORT_FAILED, "read-only");
+    EXPECT_EQ(readBytes(folder.file("locked.bvh")), "the previous export\n");
+
+    const std::vector<std::string> left = {"bad.rgaf",   "bad.rgcf", "locked.bvh", "lying.rgaf",
                                            "march.rgaf", "plain",    "taken.glb"};
     EXPECT_EQ(folder.entries(), left) << "no output and no temporary file";
 }
@@ -109,6 +120,25 @@ TEST_F(ExportCommandTest, FailedExportLeavesAnOldOutputAlone) {
     expectOneErrorLine(exportTo(out), EXPORT_FAILED, "too long");
     EXPECT_EQ(readBytes(out), "the previous export\n");
     EXPECT_EQ(folder.entries(), (std::vector<std::string>{"march.rgaf", "walk.bvh"}));
+}
+
+// A write that fails part way (here past a file-size limit, as on a full
+// disk) leaves the old output byte for byte and no temporary file.
+TEST_F(ExportCommandTest, AFailedWriteLeavesTheOldOutputByteForByte) {
+    const std::string out = folder.file("walk.gltf");
+    writeText(out, "the previous export\n");
+    const pid_t child = ::fork();
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit small{1000, 1000};
+        ::setrlimit(RLIMIT_FSIZE, &small);
+        ::_exit(exportTo(out).status);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == EXPORT_FAILED) << status;
+    EXPECT_EQ(readBytes(out), "the previous export\n");
+    EXPECT_EQ(folder.entries(), (std::vector<std::string>{"march.rgaf", "walk.gltf"}));
 }
 
 TEST_F(ExportCommandTest, WritesEachFormatAndReplacesTheOldFile) {
@@ -128,8 +158,20 @@ TEST_F(ExportCommandTest, WritesEachFormatAndReplacesTheOldFile) {
     EXPECT_EQ(exportTo(folder.file("walk.txt"), {"--format", "bvh", "--fps", "10"}).status,
               EXPORT_OK);
     EXPECT_EQ(readBytes(folder.file("walk.txt")).rfind("HIERARCHY\n", 0), 0u);
+    // A link is written through to its file and stays a link; a name that
+    // fills the file system's limit is written too.
+    ::mkdir(folder.file("real").c_str(), 0755);
+    ::symlink("real/walk.bvh", folder.file("link.bvh").c_str());
+    EXPECT_EQ(exportTo(folder.file("link.bvh")).status, EXPORT_OK);
+    EXPECT_EQ(readBytes(folder.file("real/walk.bvh")).rfind("HIERARCHY\n", 0), 0u);
+    struct stat link;
+    ASSERT_EQ(::lstat(folder.file("link.bvh").c_str(), &link), 0);
+    EXPECT_TRUE(S_ISLNK(link.st_mode));
+    const std::string longName = std::string(250, 'w') + ".bvh";
+    EXPECT_EQ(exportTo(folder.file(longName)).status, EXPORT_OK);
     EXPECT_EQ(folder.entries(),
-              (std::vector<std::string>{"march.rgaf", "walk.glb", "walk.gltf", "walk.txt"}));
+              (std::vector<std::string>{"link.bvh", "march.rgaf", "real", "walk.glb", "walk.gltf",
+                                        "walk.txt", longName}));
 
     r = run({"--help"});
     EXPECT_EQ(r.status, EXPORT_OK);

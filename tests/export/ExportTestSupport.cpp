@@ -2,7 +2,7 @@
 
 #include "animation/AnimationFile.h"
 #include "animation/MotionType.h"
-#include "editor/SkeletonEditor.h"
+#include "skeleton/DefaultFigure.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "animation/Animation.h"
+#include "motion/ExportRig.h"
+#include "motion/MotionSampler.h"
 #include "skeleton/Skeleton.h"
-#include "tools/export/ExportRig.h"
-#include "tools/export/MotionSampler.h"
 
 #include <memory>
 #include <string>

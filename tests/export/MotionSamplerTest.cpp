@@ -1,4 +1,4 @@
-#include "tools/export/MotionSampler.h"
+#include "motion/MotionSampler.h"
 
 #include "BvhTestReader.h"
 #include "ExportTestSupport.h"

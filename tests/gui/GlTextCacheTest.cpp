@@ -30,9 +30,9 @@ protected:
         ASSERT_TRUE(app->ok());
         SkeletonEditor& editor = *app->scene().editor;
         // Every window open and the ghost drawn: all the editor's text.
-        editor.loadWindow->visible = true;
-        editor.saveWindow->visible = true;
-        editor.showGhost = true;
+        editor.components().loadWindow->visible = true;
+        editor.components().saveWindow->visible = true;
+        editor.setGhostShown(true);
         app->scene().interface->update(0);
     }
 
@@ -74,7 +74,6 @@ protected:
             EXPECT_EQ(firstDifference(reference, cached[i]), "")
                 << what << ", cached frame " << i + 1;
     }
-
 };
 
 TEST_F(GlTextCacheTest, EditorScreenAndMenuAreThePixelsTheFontsDraw) {
@@ -97,12 +96,14 @@ TEST_F(GlTextCacheTest, EditorScreenAndMenuAreThePixelsTheFontsDraw) {
 TEST_F(GlTextCacheTest, SetTextAndTypingShowAtOnce) {
     SkeletonEditor& editor = *app->scene().editor;
     InterfaceManager& gui = *app->scene().interface;
-    expectChangeShows([&] { editor.boneReadout->setText("12.5,  -3.25,  90"); }, "setText");
-    expectChangeShows([&] { editor.motionLabel->setText("Ease In/Out"); }, "a label's setText");
+    expectChangeShows([&] { editor.components().boneReadout->setText("12.5,  -3.25,  90"); },
+                      "setText");
+    expectChangeShows([&] { editor.components().motionLabel->setText("Ease In/Out"); },
+                      "a label's setText");
 
     // As the program shows it: the save window alone, not over the load one.
-    editor.loadWindow->visible = false;
-    TextField& field = *editor.saveNameField;
+    editor.components().loadWindow->visible = false;
+    TextField& field = *editor.components().saveNameField;
     const int32_t cx = field.x + field.width / 2, cy = field.y + field.height / 2;
     gui.handleClick(MouseButton::Left, CLICK_PRESS, cx, cy);
     gui.handleClick(MouseButton::Left, CLICK_RELEASE, cx, cy);
@@ -114,7 +115,7 @@ TEST_F(GlTextCacheTest, SetTextAndTypingShowAtOnce) {
 }
 
 TEST_F(GlTextCacheTest, TextChangingEveryFrameIsNeverCaptured) {
-    TextField& readout = *app->scene().editor->boneReadout;
+    TextField& readout = *app->scene().editor->components().boneReadout;
     expectSameAsFonts("before counting");
     const uint64_t captured = cache().counts().captured;
     for (int i = 0; i < 6; ++i) {

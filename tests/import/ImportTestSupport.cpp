@@ -1,11 +1,11 @@
 #include "ImportTestSupport.h"
 
 #include "animation/Animation.h"
-#include "editor/SkeletonEditor.h"
+#include "skeleton/DefaultFigure.h"
 #include "import/BvhReader.h"
 #include "import/Rotations.h"
 #include "tools/export/BvhWriter.h"
-#include "tools/export/MotionSampler.h"
+#include "motion/MotionSampler.h"
 
 #include <gtest/gtest.h>
 

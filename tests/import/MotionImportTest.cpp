@@ -4,7 +4,7 @@
 #include "animation/MotionType.h"
 #include "import/BvhReader.h"
 #include "import/Rotations.h"
-#include "tools/export/MotionSampler.h"
+#include "motion/MotionSampler.h"
 
 #include <gtest/gtest.h>
 

@@ -1,16 +1,8 @@
 #include "RigFamilies.h"
 
-namespace {
+#include "motion/BoneTable.h"
 
-// The figure's bones by the exporter's names, in bone order.
-const char* const FIGURE[21] = {
-    "hips",       "lower_spine",    "upper_spine",     "neck",
-    "head",       "left_hip",       "left_thigh",      "left_shin",
-    "left_foot",  "right_hip",      "right_thigh",     "right_shin",
-    "right_foot", "left_shoulder",  "left_upper_arm",  "left_forearm",
-    "left_hand",  "right_shoulder", "right_upper_arm", "right_forearm",
-    "right_hand",
-};
+namespace {
 
 // `pattern` with "%" as the side: "Left%" style names take "Left"/"Right",
 // "%" alone "L"/"R" or "l"/"r" as `letters` says.
@@ -129,7 +121,11 @@ const Quat T_POSE_RIGHT = axisTurn('Z', -50);
 std::vector<RigFamily> rigFamilies() {
     std::vector<RigFamily> families;
 
-    families.push_back({"figure", Dress{}, expected({FIGURE, FIGURE + 21})});
+    std::vector<std::string> own;
+    for (const FigureBoneInfo& bone : figureBones()) {
+        own.push_back(bone.name);
+    }
+    families.push_back({"figure", Dress{}, expected(own)});
 
     {
         Dress d;

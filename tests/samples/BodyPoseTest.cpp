@@ -1,6 +1,6 @@
 #include "tools/samples/BodyPose.h"
 
-#include "editor/SkeletonEditor.h"
+#include "skeleton/DefaultFigure.h"
 
 #include <gtest/gtest.h>
 

@@ -2,6 +2,8 @@
 // floor inside the default view, be mirror-symmetric and pose naturally.
 #include "skeleton/Skeleton.h"
 
+#include "motion/BoneTable.h"
+
 #include "tests/skeleton/SkeletonTestSupport.h"
 
 #include <algorithm>
@@ -11,26 +13,7 @@ using skeleton_test::near;
 
 namespace {
 
-// Bone indices of the default figure (it faces +z; its left is +x).
-enum : int {
-    ROOT = 0,
-    LOWER_SPINE = 1,
-    UPPER_SPINE = 2,
-    NECK = 3,
-    HEAD = 4,
-    LEFT_HIP = 5,
-    LEFT_THIGH = 6,
-    LEFT_SHIN = 7,
-    LEFT_FOOT = 8,
-    RIGHT_HIP = 9,
-    RIGHT_SHIN = 11,
-    RIGHT_FOOT = 12,
-    LEFT_SHOULDER = 13,
-    LEFT_UPPER_ARM = 14,
-    LEFT_FOREARM = 15,
-    RIGHT_SHOULDER = 17,
-    RIGHT_FOREARM = 19,
-};
+using namespace FigureBone;
 
 class DefaultSkeleton : public testing::Test {
 protected:
@@ -63,14 +46,14 @@ TEST_F(DefaultSkeleton, StandsOnItsOriginMarkerInsideTheView) {
     }
     EXPECT_GT(lowest, base);
     EXPECT_NEAR(lowest, base, 0.02);
-    EXPECT_NEAR(bone(LEFT_FOOT).endPoint().y, base, 0.02);
-    EXPECT_NEAR(bone(RIGHT_FOOT).endPoint().y, base, 0.02);
+    EXPECT_NEAR(bone(LeftFoot).endPoint().y, base, 0.02);
+    EXPECT_NEAR(bone(RightFoot).endPoint().y, base, 0.02);
     // The feet stand inside the 1 x 1 marker.
-    for (int foot : {LEFT_FOOT, RIGHT_FOOT}) {
+    for (int foot : {LeftFoot, RightFoot}) {
         EXPECT_LE(std::fabs(bone(foot).endPoint().x), 0.5);
         EXPECT_LE(std::fabs(bone(foot).endPoint().z), 0.5);
     }
-    EXPECT_EQ(highest, bone(HEAD).endPoint().y);
+    EXPECT_EQ(highest, bone(Head).endPoint().y);
     EXPECT_GE(highest - base, 1.7);
     EXPECT_LE(highest - base, 1.8);
     // The root at the hips is what the camera orbits.
@@ -92,7 +75,7 @@ TEST_F(DefaultSkeleton, IsOneTreeInIndexOrder) {
     }
     EXPECT_EQ(seen.size(), static_cast<size_t>(POSE_BONE_COUNT));
     EXPECT_TRUE(skeleton_test::treeFollowsParents(skeleton()));
-    EXPECT_EQ(bone(ROOT).length(), 0);
+    EXPECT_EQ(bone(Hips).length(), 0);
     for (int i = 1; i < POSE_BONE_COUNT; ++i)
         EXPECT_GE(bone(i).length(), 0.05) << "bone " << i << " would be too small to pick";
 }
@@ -107,17 +90,17 @@ TEST_F(DefaultSkeleton, LeftAndRightMirrorEachOther) {
         EXPECT_TRUE(near(left, Vec3(-right.x, right.y, right.z), 1e-9));
         EXPECT_EQ(bone(pair[0]).length(), bone(pair[1]).length());
     }
-    for (int i : {LOWER_SPINE, UPPER_SPINE, NECK, HEAD})
+    for (int i : {LowerSpine, UpperSpine, Neck, Head})
         EXPECT_NEAR(bone(i).endPoint().x, 0, 1e-12);
 }
 
 TEST_F(DefaultSkeleton, RestsInAnAPoseFacingTheCamera) {
     // Arms out and down from the shoulders; feet pointing at +z.
-    const Vec3 shoulder = bone(LEFT_UPPER_ARM).position(), elbow = bone(LEFT_UPPER_ARM).endPoint();
+    const Vec3 shoulder = bone(LeftUpperArm).position(), elbow = bone(LeftUpperArm).endPoint();
     EXPECT_LT(elbow.y, shoulder.y - 0.1);
     EXPECT_GT(elbow.x, shoulder.x + 0.1);
-    EXPECT_GT(bone(LEFT_FOOT).endPoint().z, bone(LEFT_FOOT).position().z + 0.1);
-    EXPECT_GT(bone(LEFT_SHOULDER).endPoint().y, bone(LEFT_HIP).endPoint().y + 0.3);
+    EXPECT_GT(bone(LeftFoot).endPoint().z, bone(LeftFoot).position().z + 0.1);
+    EXPECT_GT(bone(LeftShoulder).endPoint().y, bone(LeftHip).endPoint().y + 0.3);
 }
 
 TEST_F(DefaultSkeleton, EveryLimitHoldsItsRestAngle) {
@@ -139,8 +122,7 @@ TEST_F(DefaultSkeleton, KneesAndElbowsBendOneWayOnly) {
         int index;
         double bendZ; // which way the tip moves along z when it bends
     };
-    const Joint joints[] = {
-        {LEFT_SHIN, -1}, {RIGHT_SHIN, -1}, {LEFT_FOREARM, 1}, {RIGHT_FOREARM, 1}};
+    const Joint joints[] = {{LeftShin, -1}, {RightShin, -1}, {LeftForearm, 1}, {RightForearm, 1}};
     for (const Joint& j : joints) {
         SCOPED_TRACE(j.index);
         Bone& b = bone(j.index);
@@ -162,14 +144,14 @@ TEST_F(DefaultSkeleton, KneesAndElbowsBendOneWayOnly) {
 TEST_F(DefaultSkeleton, HeadAndSpineTurnOnlyPartWay) {
     // With no bend, secondary and own angles both twist about the long axis.
     double headTwist = 0;
-    for (int i : {NECK, HEAD})
+    for (int i : {Neck, Head})
         headTwist += bone(i).maxSec() - bone(i).minSec() + bone(i).maxOwn() - bone(i).minOwn();
     EXPECT_LT(headTwist, 360);
-    for (int i : {LOWER_SPINE, UPPER_SPINE}) {
+    for (int i : {LowerSpine, UpperSpine}) {
         EXPECT_LE(bone(i).maxMain() - bone(i).minMain(), 90) << i;
         EXPECT_LE(bone(i).maxOwn() - bone(i).minOwn(), 90) << i;
     }
     // The figure as a whole may turn right round.
-    EXPECT_LE(bone(ROOT).minSec(), -180);
-    EXPECT_GE(bone(ROOT).maxSec(), 180);
+    EXPECT_LE(bone(Hips).minSec(), -180);
+    EXPECT_GE(bone(Hips).maxSec(), 180);
 }

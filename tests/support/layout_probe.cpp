@@ -109,14 +109,14 @@ int main(int argc, char** argv) {
             printBox("TITLE" + std::to_string(p), at.x, at.y, size.width, size.height, h, 'T', "-");
         }
 
-        TimelineStrip& timeline = *scene.editor->timeline;
+        TimelineStrip& timeline = scene.editor->timeline();
         const Rect2i strip = timeline.strip();
         printBox("TIMELINE", strip.left, strip.bottom, strip.right - strip.left,
                  strip.top - strip.bottom, h, 'C', "-");
         if (argc == 4) {
             SkeletonEditor& editor = *scene.editor;
-            while (editor.animation->frameCount() < std::atoi(argv[3]))
-                editor.animation->addFrameFromPose(editor.skeleton.get());
+            while (editor.animation().frameCount() < std::atoi(argv[3]))
+                editor.animation().addFrameFromPose(&editor.skeleton());
             timeline.setShown(true);
             const std::vector<TimelineBlock> blocks = timeline.screenBlocks();
             for (size_t i = 0; i < blocks.size(); ++i) {

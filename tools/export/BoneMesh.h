@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tools/export/ExportRig.h"
+#include "motion/ExportRig.h"
 
 #include <vector>
 

@@ -1,13 +1,13 @@
 #include "tools/export/ExportCommand.h"
 
+#include "animation/SafeFileWrite.h"
+#include "motion/ExportRig.h"
+#include "motion/MotionSampler.h"
 #include "tools/export/BvhWriter.h"
 #include "tools/export/ConsoleCapture.h"
 #include "tools/export/ExportInputs.h"
 #include "tools/export/ExportOptions.h"
-#include "tools/export/ExportRig.h"
 #include "tools/export/GltfWriter.h"
-#include "tools/export/MotionSampler.h"
-#include "tools/export/OutputFile.h"
 
 #include <sys/stat.h>
 
@@ -97,7 +97,7 @@ int runExport(const std::vector<std::string>& args, std::ostream& out, std::ostr
         }
     }
     const std::string bytes = render(options.format, rig, motion);
-    if (!writeFileReplacing(options.output, bytes, error)) {
+    if (!writeFileSafely(options.output, bytes, false, &error)) {
         return fail(err, "cannot write '" + options.output + "': " + error);
     }
     // The axis frames report rounding trouble on standard output; the export

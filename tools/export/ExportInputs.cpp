@@ -1,9 +1,10 @@
 #include "tools/export/ExportInputs.h"
 
 #include "animation/AnimationFile.h"
-#include "editor/SkeletonEditor.h"
+#include "animation/FileRead.h"
+#include "motion/MotionSampler.h"
+#include "skeleton/DefaultFigure.h"
 #include "tools/export/ConsoleCapture.h"
-#include "tools/export/MotionSampler.h"
 
 #include <cerrno>
 #include <cstring>
@@ -12,28 +13,6 @@
 #include <sys/stat.h>
 
 namespace {
-
-// Opens `path` for reading a regular file. A folder would open too and then
-// read as empty, which the readers would call a bad header.
-bool openRegularFile(const std::string& path, std::ifstream& in, long long& size,
-                     std::string& error) {
-    struct stat info;
-    if (::stat(path.c_str(), &info) != 0) {
-        error = std::strerror(errno);
-        return false;
-    }
-    if (!S_ISREG(info.st_mode)) {
-        error = "not a regular file";
-        return false;
-    }
-    size = static_cast<long long>(info.st_size);
-    in.open(path, std::ios::binary);
-    if (!in) {
-        error = std::strerror(errno != 0 ? errno : EACCES);
-        return false;
-    }
-    return true;
-}
 
 // The reader's message without its line end, or `fallback` when it printed
 // none.
@@ -84,13 +63,14 @@ std::string exportSkeletonPath(const std::string& skeletonPath, bool given,
 }
 
 std::unique_ptr<Skeleton> loadExportSkeleton(const std::string& path, std::string& error) {
-    std::ifstream in;
-    long long size = 0;
+    std::string text;
     std::string reason;
-    if (!openRegularFile(path, in, size, reason)) {
+    // A skeleton file is a few kilobytes; anything near this is not one.
+    if (readRegularFile(path, MAX_ANIMATION_FILE_BYTES, text, reason) != FileRead::Done) {
         error = "cannot read skeleton file '" + path + "': " + reason;
         return nullptr;
     }
+    std::istringstream in(text);
     ConsoleCapture capture;
     auto skeleton = std::make_unique<Skeleton>(in, 0, SKELETON_ORIGIN_Y, 0);
     if (!skeleton->complete()) {
@@ -104,21 +84,13 @@ std::unique_ptr<Skeleton> loadExportSkeleton(const std::string& path, std::strin
 }
 
 std::unique_ptr<Animation> loadExportAnimation(const std::string& path, std::string& error) {
-    std::ifstream in;
-    long long size = 0;
+    std::string text;
     std::string reason;
-    if (!openRegularFile(path, in, size, reason)) {
-        error = "cannot read animation file '" + path + "': " + reason;
-        return nullptr;
-    }
-    if (size > MAX_ANIMATION_FILE_BYTES) {
-        error = "animation file '" + path + "' is too large (" + std::to_string(size) +
-                " bytes) to be an animation";
-        return nullptr;
-    }
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) {
-        error = "cannot read animation file '" + path + "': read error";
+    const FileRead read = readRegularFile(path, MAX_ANIMATION_FILE_BYTES, text, reason);
+    if (read != FileRead::Done) {
+        error = read == FileRead::CannotOpen
+                    ? "cannot read animation file '" + path + "': " + reason
+                    : "animation file '" + path + "' is refused: " + reason;
         return nullptr;
     }
     // The reader makes every announced frame, lines or not; a lying count

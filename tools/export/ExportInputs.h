@@ -6,10 +6,6 @@
 #include <memory>
 #include <string>
 
-// Animation files larger than this are refused unread: the longest
-// animation an export can hold takes a few megabytes.
-constexpr long long MAX_ANIMATION_FILE_BYTES = 64LL * 1024 * 1024;
-
 // The skeleton file an export reads. `skeletonPath` when it was given on the
 // command line or names an existing entry; otherwise default.rgcf in the
 // folder above the folder of `animationPath` (where the program keeps it
@@ -27,6 +23,6 @@ std::unique_ptr<Skeleton> loadExportSkeleton(const std::string& path, std::strin
 
 // Reads the animation file at `path`. Returns nullptr with a one-line
 // `error` when the file cannot be read, is larger than
-// MAX_ANIMATION_FILE_BYTES, announces more than MAX_EXPORT_FRAMES frames, or
+// MAX_ANIMATION_FILE_BYTES (AnimationFile.h), announces more than MAX_EXPORT_FRAMES frames, or
 // has a bad header; the reader's own message is folded into `error`.
 std::unique_ptr<Animation> loadExportAnimation(const std::string& path, std::string& error);

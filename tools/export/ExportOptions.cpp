@@ -1,7 +1,7 @@
 #include "tools/export/ExportOptions.h"
 
 #include "animation/NumberText.h"
-#include "tools/export/MotionSampler.h"
+#include "motion/MotionSampler.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "editor/SkeletonEditor.h"
+#include "skeleton/DefaultFigure.h"
 
 #include <string>
 #include <vector>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "tools/export/ExportRig.h"
-#include "tools/export/MotionSampler.h"
+#include "motion/ExportRig.h"
+#include "motion/MotionSampler.h"
 
 #include <string>
 

@@ -1,20 +1,17 @@
 #include "tools/import/ImportCommand.h"
 
 #include "animation/AnimationFile.h"
+#include "animation/FileRead.h"
 #include "animation/SafeFileWrite.h"
 #include "import/BvhReader.h"
 #include "import/MotionImport.h"
-#include "skeleton/BoneNames.h"
+#include "motion/BoneTable.h"
 #include "tools/export/ConsoleCapture.h"
 #include "tools/export/ExportInputs.h"
 #include "tools/import/ImportOptions.h"
 
-#include <cerrno>
 #include <chrono>
 #include <cstdio>
-#include <cstring>
-#include <fstream>
-#include <iterator>
 #include <sys/stat.h>
 
 namespace {
@@ -53,29 +50,6 @@ std::string animationName(const std::string& output) {
         name.erase(name.size() - extension.size());
     }
     return name;
-}
-
-bool readMapFile(const std::string& path, std::string& text, std::string& error) {
-    struct stat info;
-    if (::stat(path.c_str(), &info) != 0) {
-        error = std::strerror(errno);
-        return false;
-    }
-    if (!S_ISREG(info.st_mode)) {
-        error = "not a regular file";
-        return false;
-    }
-    if (info.st_size > MAX_MAP_FILE_BYTES) {
-        error = "too large to be a map file";
-        return false;
-    }
-    std::ifstream in(path, std::ios::binary);
-    text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    if (!in && !in.eof()) {
-        error = "read error";
-        return false;
-    }
-    return true;
 }
 
 // A bar on a terminal, drawn over itself, once the work has gone on for
@@ -155,7 +129,9 @@ int runImport(const std::vector<std::string>& args, std::ostream& out, std::ostr
     importOptions.tolerance = options.tolerance;
     importOptions.loop = options.loop;
     importOptions.name = name;
-    if (!options.mapPath.empty() && !readMapFile(options.mapPath, importOptions.mapText, error)) {
+    if (!options.mapPath.empty() &&
+        readRegularFile(options.mapPath, MAX_MAP_FILE_BYTES, importOptions.mapText, error) !=
+            FileRead::Done) {
         return fail(err, "cannot read map file '" + options.mapPath + "': " + error);
     }
 

@@ -1,7 +1,7 @@
 #include "tools/import/ImportOptions.h"
 
 #include "animation/NumberText.h"
-#include "tools/export/ExportOptions.h"
+#include "skeleton/DefaultFigure.h"
 
 #include <algorithm>
 #include <cctype>
@@ -43,7 +43,7 @@ const Option OPTIONS[] = {{"--skeleton", true}, {"--tolerance", true}, {"--map",
 bool parseImportOptions(const std::vector<std::string>& args, ImportOptions& options,
                         std::string& error) {
     options = ImportOptions();
-    options.skeletonPath = DEFAULT_EXPORT_SKELETON;
+    options.skeletonPath = SKELETON_PATH;
     if (std::find(args.begin(), args.end(), "--help") != args.end() ||
         std::find(args.begin(), args.end(), "-h") != args.end()) {
         options.help = true;
@@ -150,7 +150,7 @@ std::string importUsage() {
            "every frame of the clip.\n"
            "\n"
            "  --skeleton FILE  the figure (default " +
-           std::string(DEFAULT_EXPORT_SKELETON) +
+           std::string(SKELETON_PATH) +
            ",\n"
            "                   else default.rgcf in the folder above OUTPUT's folder)\n"
            "  --tolerance DEG  how far any bone may turn from the dense import, degrees (default " +

@@ -1,39 +1,13 @@
 #include "tools/samples/BodyPose.h"
 
+#include "motion/BoneTable.h"
+
 #include <algorithm>
 #include <cmath>
 
 namespace {
 
-// The default figure's bones by index (the list below its skeleton file's
-// data).
-enum Bones {
-    ROOT = 0,
-    LOWER_SPINE = 1,
-    UPPER_SPINE = 2,
-    NECK = 3,
-    LEFT_THIGH = 6,
-    LEFT_SHIN = 7,
-    LEFT_FOOT = 8,
-    RIGHT_THIGH = 10,
-    RIGHT_SHIN = 11,
-    RIGHT_FOOT = 12,
-    LEFT_UPPER_ARM = 14,
-    LEFT_FOREARM = 15,
-    LEFT_HAND = 16,
-    RIGHT_UPPER_ARM = 18,
-    RIGHT_FOREARM = 19,
-    RIGHT_HAND = 20,
-};
-
-const char* const BONE_NAMES[POSE_BONE_COUNT] = {
-    "hips",       "lower spine",    "upper spine",     "neck",
-    "head",       "left hip",       "left thigh",      "left shin",
-    "left foot",  "right hip",      "right thigh",     "right shin",
-    "right foot", "left shoulder",  "left upper arm",  "left forearm",
-    "left hand",  "right shoulder", "right upper arm", "right forearm",
-    "right hand",
-};
+using namespace FigureBone;
 
 // The root's height is kept to a tenth of a millimetre, rounded up, so the
 // files hold short numbers and the feet never end below their clearance.
@@ -46,9 +20,8 @@ struct Side {
     int thigh, shin, foot, upperArm, forearm, hand;
     double sign;
 };
-constexpr Side LEFT{LEFT_THIGH, LEFT_SHIN, LEFT_FOOT, LEFT_UPPER_ARM, LEFT_FOREARM, LEFT_HAND, 1};
-constexpr Side RIGHT{RIGHT_THIGH,   RIGHT_SHIN, RIGHT_FOOT, RIGHT_UPPER_ARM,
-                     RIGHT_FOREARM, RIGHT_HAND, -1};
+constexpr Side LEFT{LeftThigh, LeftShin, LeftFoot, LeftUpperArm, LeftForearm, LeftHand, 1};
+constexpr Side RIGHT{RightThigh, RightShin, RightFoot, RightUpperArm, RightForearm, RightHand, -1};
 
 void setLimb(KeyFrame& frame, const Side& side, const LegPose& leg, const ArmPose& arm) {
     const double s = side.sign;
@@ -78,7 +51,7 @@ BodyPose mirrored(const BodyPose& pose) {
 
 double lowestFootPoint(const Skeleton& skeleton) {
     double lowest = INFINITY;
-    for (int foot : {LEFT_FOOT, RIGHT_FOOT}) {
+    for (int foot : {LeftFoot, RightFoot}) {
         const Bone& bone = *skeleton.boneAt(foot);
         lowest = std::min({lowest, bone.position().y, bone.endPoint().y});
     }
@@ -90,10 +63,10 @@ PoseMaker::PoseMaker(Skeleton& skeleton) : skeleton_(skeleton), rest_(&skeleton)
 bool PoseMaker::frame(const BodyPose& pose, KeyFrame& frame, std::string& error) {
     frame = rest_;
     // A forward bend is a negative main angle for the spine and the neck.
-    frame.boneAngles[ROOT].y = pose.hipTurn;
-    frame.boneAngles[LOWER_SPINE].x = -pose.lean;
-    frame.boneAngles[UPPER_SPINE] = BonePose(-pose.chestLean, pose.chestTurn, 0);
-    frame.boneAngles[NECK] = BonePose(-pose.nod, 0, pose.headTurn);
+    frame.boneAngles[Hips].y = pose.hipTurn;
+    frame.boneAngles[LowerSpine].x = -pose.lean;
+    frame.boneAngles[UpperSpine] = BonePose(-pose.chestLean, pose.chestTurn, 0);
+    frame.boneAngles[Neck] = BonePose(-pose.nod, 0, pose.headTurn);
     setLimb(frame, LEFT, pose.leftLeg, pose.leftArm);
     setLimb(frame, RIGHT, pose.rightLeg, pose.rightArm);
     return stand(frame, pose.clearance, error);
@@ -119,7 +92,7 @@ bool PoseMaker::stand(KeyFrame& frame, double clearance, std::string& error) {
         const BonePose asked = frame.boneAngles[i];
         const BonePose taken = skeleton_.boneAt(i)->pose();
         if ((asked - taken).length() > 1e-9) {
-            error = std::string("the ") + BONE_NAMES[i] + "'s limits refuse (" +
+            error = "the " + boneLabel(skeleton_, i) + "'s limits refuse (" +
                     std::to_string(asked.x) + ", " + std::to_string(asked.y) + ", " +
                     std::to_string(asked.z) + ")";
             return false;

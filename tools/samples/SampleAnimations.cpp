@@ -2,7 +2,7 @@
 
 #include "animation/AnimationFile.h"
 #include "animation/Timeline.h"
-#include "editor/SkeletonEditor.h"
+#include "skeleton/DefaultFigure.h"
 
 #include <algorithm>
 #include <cmath>

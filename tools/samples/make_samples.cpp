@@ -1,5 +1,5 @@
 #include "animation/Animation.h"
-#include "editor/SkeletonEditor.h"
+#include "skeleton/DefaultFigure.h"
 #include "tools/samples/SampleAnimations.h"
 
 #include <iostream>

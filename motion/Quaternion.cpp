@@ -1,4 +1,4 @@
-#include "tools/export/Quaternion.h"
+#include "motion/Quaternion.h"
 
 #include <cmath>
 

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "animation/Animation.h"
+#include "motion/Quaternion.h"
 #include "skeleton/Skeleton.h"
-#include "tools/export/Quaternion.h"
 
 #include <functional>
 #include <string>

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "motion/Quaternion.h"
 #include "skeleton/Skeleton.h"
-#include "tools/export/Quaternion.h"
 
 #include <string>
 #include <vector>

@@ -1,9 +1,9 @@
-#include "tools/export/MotionSampler.h"
+#include "motion/MotionSampler.h"
 
 #include "animation/MotionType.h"
 #include "animation/NumberText.h"
 #include "animation/Timeline.h"
-#include "tools/export/ExportRig.h"
+#include "motion/ExportRig.h"
 
 #include <algorithm>
 #include <cassert>

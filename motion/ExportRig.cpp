@@ -1,6 +1,6 @@
-#include "tools/export/ExportRig.h"
+#include "motion/ExportRig.h"
 
-#include "skeleton/BoneNames.h"
+#include "motion/BoneTable.h"
 #include "skeleton/SinglePrecision.h"
 
 #include <cassert>
