@@ -68,8 +68,9 @@ bool SkeletonEditor::saveCurrentAnimation(const std::string& name, std::string* 
 }
 
 void SkeletonEditor::showDialog(ComponentContainer* dialog, TextField* nameField) {
-    ComponentContainer* other = dialog == parts.loadWindow ? parts.saveWindow : parts.loadWindow;
-    other->visible = false;
+    // The dialogs share one place: one at a time.
+    for (ComponentContainer* other : {parts.loadWindow, parts.saveWindow, parts.importWindow})
+        other->visible = false;
     dialog->visible = true;
     manager.raiseWindow(dialog);
     manager.focus(nameField);
@@ -145,11 +146,14 @@ void SkeletonEditor::quickSave() {
 
 void SkeletonEditor::completeName() {
     TextField* field = manager.focusedField;
+    const bool importField = field == parts.importNameField && parts.importWindow->visible;
     const bool dialogField = (field == parts.loadNameField && parts.loadWindow->visible) ||
-                             (field == parts.saveNameField && parts.saveWindow->visible);
+                             (field == parts.saveNameField && parts.saveWindow->visible) ||
+                             importField;
     if (!dialogField)
         return;
-    std::vector<std::string> names = savedAnimationNames(ANIMATION_FOLDER);
+    std::vector<std::string> names =
+        importField ? savedClipNames(ANIMATION_FOLDER) : savedAnimationNames(ANIMATION_FOLDER);
     // Kept autosaves can be loaded by completing their names (a typed name
     // has letters only).
     if (field == parts.loadNameField)

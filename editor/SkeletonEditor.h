@@ -240,6 +240,8 @@ public:
         TextField* saveNameField = nullptr;           // T_SFN
         ComponentContainer* loadWindow = nullptr;     // C_LAD
         TextField* loadNameField = nullptr;           // T_LFN
+        ComponentContainer* importWindow = nullptr;   // C_IAD
+        TextField* importNameField = nullptr;         // T_IFN
     };
     const Components& components() const { return parts; }
 
@@ -283,6 +285,10 @@ private:
     // Stop button's step to the next frame.
     void haltPlayback();
     void confirmLoad();
+    // Imports the clip the Import dialog names, off the main thread; the
+    // animation it makes takes the place of the present one as a load does,
+    // as one undo step, when the import ends.
+    void confirmImport();
     void confirmSave();
     // Saves under `name` as the Save button does, with its messages.
     bool saveUnder(const std::string& name);

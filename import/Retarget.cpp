@@ -45,6 +45,10 @@ constexpr double BENT_DEGREES = 20;
 // seconds (see BvhKinematics).
 constexpr double SMOOTHING_SECONDS = 1.0 / 60;
 
+// The shortest legs a clip may have, in its own units (a micrometre in
+// metres, a thousandth of a millimetre in millimetres).
+constexpr double SHORTEST_LEG = 1e-6;
+
 // A solution this near its target counts as exact, degrees; a fresh one
 // must come this much nearer than the followed one to be taken.
 constexpr double EXACT_DEGREES = 0.01;
@@ -150,8 +154,10 @@ bool Retargeter::setUp(std::string& error) {
         (tipLength(*figure_.boneAt(LeftThigh)) + tipLength(*figure_.boneAt(LeftShin)) +
          tipLength(*figure_.boneAt(RightThigh)) + tipLength(*figure_.boneAt(RightShin))) /
         2;
-    if (!(clipLeg_ > 0) || !(figureLeg > 0)) {
-        error = "the clip's legs have no length in its rest pose";
+    // Legs of next to no length would scale the root's path past any
+    // number a file can hold.
+    if (!(clipLeg_ >= SHORTEST_LEG) || !(figureLeg > 0)) {
+        error = "the clip's legs have next to no length in its rest pose";
         return false;
     }
     scale_ = figureLeg / clipLeg_;

@@ -1,11 +1,11 @@
 #include "ImportTestSupport.h"
 
 #include "animation/Animation.h"
-#include "skeleton/DefaultFigure.h"
 #include "import/BvhReader.h"
 #include "import/Rotations.h"
-#include "tools/export/BvhWriter.h"
 #include "motion/MotionSampler.h"
+#include "skeleton/DefaultFigure.h"
+#include "tools/export/BvhWriter.h"
 
 #include <gtest/gtest.h>
 
