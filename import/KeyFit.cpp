@@ -9,6 +9,9 @@ namespace {
 
 // The tries a step gets, each more damped, before the fit gives up on it.
 constexpr int TRIES = 4;
+// Bones (and a root) whose miss stays within this share of the tolerance
+// are left as they are.
+constexpr double CLOSE_ENOUGH = 0.5;
 
 // A 3 x 3 matrix acting on column vectors.
 struct Mat3 {
@@ -158,7 +161,9 @@ public:
         std::vector<double> weights(places_.size(), 1.0);
         evaluate(x, weights, misses);
         double best = *std::max_element(misses.begin(), misses.end());
-        if (best < 1e-9) {
+        // A bone that misses by no more than this anywhere cannot be what
+        // keeps the keys apart.
+        if (best <= CLOSE_ENOUGH * track_.tolerance().degrees) {
             return;
         }
         std::vector<BonePose> fitted = x;
@@ -278,7 +283,7 @@ void fitRoot(const DenseTrack& track, const std::vector<FramePlace>& places, int
     };
     std::vector<double> miss = misses(x);
     double best = *std::max_element(miss.begin(), miss.end());
-    if (best < 1e-12) {
+    if (best <= CLOSE_ENOUGH * track.tolerance().rootUnits) {
         return;
     }
     Mat3 identity;

@@ -16,7 +16,8 @@
 // The first round is a plain least-squares fit; each further round weights
 // every frame by its miss so far (Lawson's reweighting), which draws the fit
 // toward the smallest largest miss. Of the `rounds` fits the one with the
-// smallest largest miss stays, per bone, if it beats the poses given.
+// smallest largest miss stays, per bone, if it beats the poses given. Bones
+// that miss by half the tolerance at most are not fitted.
 // Angles stay a hair inside the bone's limits in `figure`; a step that does
 // not lower the weighted miss is not taken. With `fixFirst` or `fixLast`
 // the first or the last key keeps its pose (it belongs to a segment beyond

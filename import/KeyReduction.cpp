@@ -26,7 +26,8 @@ constexpr double STILL_SHARE = 0.5;
 // The share of the tolerance a reduction aims within, leaving the rest to
 // the rounding of the file's six significant digits.
 constexpr double TARGET = 0.98;
-// Fit rounds before each repair, and the repairs that refit.
+// Rounds of the first fit of every key, and the repairs after which the
+// keys around what they changed are fitted again.
 constexpr int FIT_ROUNDS = 8;
 constexpr int REFITS = 4;
 // A key is only tried for removal when the merged segment, before any
@@ -207,16 +208,17 @@ double segmentWorst(const DenseTrack& track, const std::vector<ReducedKey>& keys
 
 // Puts right every segment that misses TARGET: a key that misses on its own
 // frame takes the track's pose there, any other miss gets a copied key on
-// its worst frame. Returns false when nothing missed.
-bool repair(const DenseTrack& track, const Search& search, std::vector<ReducedKey>& keys) {
-    std::vector<int> splits;
-    bool changed = false;
+// its worst frame. Returns the frames of the keys it set; none when nothing
+// missed.
+std::vector<int> repair(const DenseTrack& track, const Search& search,
+                        std::vector<ReducedKey>& keys) {
+    std::vector<int> splits, changed;
     for (std::size_t k = 0; k < keys.size(); ++k) {
         int frame = 0;
         if (segmentWorst(track, keys, k, frame) <= TARGET) {
             continue;
         }
-        changed = true;
+        changed.push_back(frame);
         if (frame == keys[k].frame) {
             keys[k].pose = track.pose(frame);
             // The shapes around it were chosen for the old pose.
@@ -236,6 +238,17 @@ bool repair(const DenseTrack& track, const Search& search, std::vector<ReducedKe
         splitAt(track, keys, frame);
     }
     return changed;
+}
+
+// The window of keys from two before key k to two after it, refitted to
+// the frames they replay; the window's outer keys keep their poses where
+// segments beyond the window depend on them.
+void refitAround(const DenseTrack& track, const Skeleton& figure, std::vector<ReducedKey>& keys,
+                 std::size_t k) {
+    const std::size_t lo = k >= 2 ? k - 2 : 0, hi = std::min(keys.size() - 1, k + 2);
+    std::vector<ReducedKey> window(keys.begin() + lo, keys.begin() + hi + 1);
+    fitKeyPoses(track, figure, window, LOCAL_FIT_ROUNDS, lo > 0, hi + 1 < keys.size());
+    std::copy(window.begin(), window.end(), keys.begin() + lo);
 }
 
 // The best shape for the segment from keys[s] to keys[s + 1] as they are
@@ -341,12 +354,21 @@ std::vector<ReducedKey> reduceKeys(const DenseTrack& track, const Skeleton& figu
     if (keys.empty()) {
         return keys;
     }
+    // One fit of every key, then repairs, each followed by a fit of the
+    // keys around what it changed.
+    fitKeyPoses(track, figure, keys, FIT_ROUNDS);
     for (int round = 0;; ++round) {
-        if (round < REFITS) {
-            fitKeyPoses(track, figure, keys, FIT_ROUNDS);
-        }
-        if (!repair(track, search, keys)) {
+        const std::vector<int> changed = repair(track, search, keys);
+        if (changed.empty()) {
             break;
+        }
+        if (round < REFITS) {
+            for (int frame : changed) {
+                const auto at =
+                    std::lower_bound(keys.begin(), keys.end(), frame,
+                                     [](const ReducedKey& key, int f) { return key.frame < f; });
+                refitAround(track, figure, keys, static_cast<std::size_t>(at - keys.begin()));
+            }
         }
         if (progress && !progress(0.8 + 0.1 * std::min(1.0, round / 10.0))) {
             return {};

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "skeleton/Bone.h"
 #include "motion/Quaternion.h"
+#include "skeleton/Bone.h"
 
 // Rotation helpers the importer works with, on top of the unit quaternions
 // of Quaternion.h (right-handed, acting on column vectors; a * b turns by b
