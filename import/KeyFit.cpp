@@ -78,6 +78,20 @@ Mat3 normalMatrix(const Vec3 (&columns)[3]) {
     return h;
 }
 
+// Lawson's step toward the smallest largest miss: every frame's weight
+// times its miss (and a sliver of the largest, so no weight dies out),
+// scaled back to a mean of 1.
+void reweigh(std::vector<double>& weights, const std::vector<double>& misses, double largest) {
+    double sum = 0;
+    for (std::size_t i = 0; i < weights.size(); ++i) {
+        weights[i] *= misses[i] + 1e-3 * largest;
+        sum += weights[i];
+    }
+    for (double& w : weights) {
+        w *= weights.size() / sum;
+    }
+}
+
 // Where each frame between the first and the last key falls: the key before
 // it and how far the replay has blended toward the next.
 struct FramePlace {
@@ -176,14 +190,7 @@ public:
                 best = largest;
                 x = fitted;
             }
-            double sum = 0;
-            for (std::size_t i = 0; i < weights.size(); ++i) {
-                weights[i] *= misses[i] + 1e-3 * largest;
-                sum += weights[i];
-            }
-            for (double& w : weights) {
-                w *= weights.size() / sum;
-            }
+            reweigh(weights, misses, largest);
         }
     }
 
@@ -316,14 +323,7 @@ void fitRoot(const DenseTrack& track, const std::vector<FramePlace>& places, int
             best = largest;
             x = fitted;
         }
-        double sum = 0;
-        for (std::size_t i = 0; i < weights.size(); ++i) {
-            weights[i] *= miss[i] + 1e-3 * largest;
-            sum += weights[i];
-        }
-        for (double& w : weights) {
-            w *= weights.size() / sum;
-        }
+        reweigh(weights, miss, largest);
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "animation/NumberText.h"
 #include "motion/MotionSampler.h"
+#include "tools/common/CommandLine.h"
 
 #include <algorithm>
 #include <cctype>
@@ -69,79 +70,39 @@ bool formatFromExtension(const std::string& path, ExportFormat& format) {
 bool parseExportOptions(const std::vector<std::string>& args, ExportOptions& options,
                         std::string& error) {
     options = ExportOptions();
-    if (std::find(args.begin(), args.end(), "--help") != args.end() ||
-        std::find(args.begin(), args.end(), "-h") != args.end()) {
+    if (asksForHelp(args)) {
         options.help = true;
         return true;
     }
-    bool haveSkeleton = false, haveFps = false, haveFormat = false, haveOutput = false;
-    bool haveInput = false, optionsEnded = false;
-    std::string formatName;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (optionsEnded || arg.empty() || arg[0] != '-' || arg == "-") {
-            if (haveInput) {
-                error = "only one input file may be given (found '" + options.input + "' and '" +
-                        arg + "')";
-                return false;
-            }
-            options.input = arg;
-            haveInput = true;
-            continue;
-        }
-        if (arg == "--") {
-            optionsEnded = true;
-            continue;
-        }
-        std::string name = arg;
-        std::string value;
-        bool inlineValue = false;
-        const std::size_t equals = arg.find('=');
-        if (arg.rfind("--", 0) == 0 && equals != std::string::npos) {
-            name = arg.substr(0, equals);
-            value = arg.substr(equals + 1);
-            inlineValue = true;
-        }
-        bool* seen = nullptr;
-        if (name == "--skeleton") {
-            seen = &haveSkeleton;
-        } else if (name == "--fps") {
-            seen = &haveFps;
-        } else if (name == "--format") {
-            seen = &haveFormat;
-        } else if (name == "-o" || name == "--output") {
-            seen = &haveOutput;
-        } else {
-            error = "unknown option '" + arg + "' (try --help)";
-            return false;
-        }
-        if (*seen) {
-            error = "option " + name + " is given twice";
-            return false;
-        }
-        *seen = true;
-        if (!inlineValue) {
-            if (i + 1 >= args.size()) {
-                error = "option " + name + " needs a value";
-                return false;
-            }
-            value = args[++i];
-        }
-        if (name == "--skeleton") {
-            options.skeletonPath = value;
-            options.skeletonGiven = true;
-        } else if (name == "--fps") {
-            if (!parseFps(value, options.fps)) {
-                error = "--fps needs a number above 0 and at most " + numberText(MAX_EXPORT_FPS) +
-                        ", not '" + value + "'";
-                return false;
-            }
-        } else if (name == "--format") {
-            formatName = value;
-        } else {
-            options.output = value;
-        }
+    static const std::vector<CommandOption> OPTIONS = {{"--skeleton", nullptr, true},
+                                                       {"--fps", nullptr, true},
+                                                       {"--format", nullptr, true},
+                                                       {"--output", "-o", true}};
+    CommandLine line;
+    if (!scanCommandLine(args, OPTIONS, line, error)) {
+        return false;
     }
+    if (line.positional.size() > 1) {
+        error = "only one input file may be given (found '" + line.positional[0] + "' and '" +
+                line.positional[1] + "')";
+        return false;
+    }
+    const bool haveInput = !line.positional.empty(), haveOutput = line.given("--output"),
+               haveFormat = line.given("--format");
+    if (haveInput) {
+        options.input = line.positional[0];
+    }
+    if (line.given("--skeleton")) {
+        options.skeletonPath = line.value("--skeleton");
+        options.skeletonGiven = true;
+    }
+    if (line.given("--fps") && !parseFps(line.value("--fps"), options.fps)) {
+        error = "--fps needs a number above 0 and at most " + numberText(MAX_EXPORT_FPS) +
+                ", not '" + line.value("--fps") + "'";
+        return false;
+    }
+    const std::string formatName = line.value("--format");
+    options.output = line.value("--output");
     if (!haveInput) {
         error = "no input animation file given (try --help)";
         return false;

@@ -2,6 +2,7 @@
 
 #include "animation/NumberText.h"
 #include "skeleton/DefaultFigure.h"
+#include "tools/common/CommandLine.h"
 
 #include <algorithm>
 #include <cctype>
@@ -30,101 +31,48 @@ bool parseTolerance(const std::string& text, double& degrees) {
     return true;
 }
 
-struct Option {
-    const char* name;
-    bool takesValue;
-};
-const Option OPTIONS[] = {{"--skeleton", true}, {"--tolerance", true}, {"--map", true},
-                          {"-o", true},         {"--output", true},    {"--loop", false},
-                          {"--verbose", false}};
-
 } // namespace
 
 bool parseImportOptions(const std::vector<std::string>& args, ImportOptions& options,
                         std::string& error) {
     options = ImportOptions();
     options.skeletonPath = SKELETON_PATH;
-    if (std::find(args.begin(), args.end(), "--help") != args.end() ||
-        std::find(args.begin(), args.end(), "-h") != args.end()) {
+    if (asksForHelp(args)) {
         options.help = true;
         return true;
     }
-    std::vector<std::string> seen;
-    bool haveInput = false, optionsEnded = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (optionsEnded || arg.empty() || arg[0] != '-' || arg == "-") {
-            if (haveInput) {
-                error = "only one input clip may be given (found '" + options.input + "' and '" +
-                        arg + "')";
-                return false;
-            }
-            options.input = arg;
-            haveInput = true;
-            continue;
-        }
-        if (arg == "--") {
-            optionsEnded = true;
-            continue;
-        }
-        std::string name = arg, value;
-        const std::size_t equals = arg.find('=');
-        const bool inlineValue = arg.rfind("--", 0) == 0 && equals != std::string::npos;
-        if (inlineValue) {
-            name = arg.substr(0, equals);
-            value = arg.substr(equals + 1);
-        }
-        const Option* option = nullptr;
-        for (const Option& o : OPTIONS) {
-            if (name == o.name) {
-                option = &o;
-            }
-        }
-        if (!option) {
-            error = "unknown option '" + arg + "' (try --help)";
-            return false;
-        }
-        // -o and --output are one option.
-        const std::string key = name == "-o" ? "--output" : name;
-        if (std::find(seen.begin(), seen.end(), key) != seen.end()) {
-            error = "option " + name + " is given twice";
-            return false;
-        }
-        seen.push_back(key);
-        if (!option->takesValue) {
-            if (inlineValue) {
-                error = "option " + name + " takes no value";
-                return false;
-            }
-            (name == "--loop" ? options.loop : options.verbose) = true;
-            continue;
-        }
-        if (!inlineValue) {
-            if (i + 1 >= args.size()) {
-                error = "option " + name + " needs a value";
-                return false;
-            }
-            value = args[++i];
-        }
-        if (key == "--skeleton") {
-            options.skeletonPath = value;
-            options.skeletonGiven = true;
-        } else if (key == "--tolerance") {
-            if (!parseTolerance(value, options.tolerance)) {
-                error = "--tolerance needs a number of degrees from 0 to " +
-                        numberText(MAX_IMPORT_TOLERANCE) + ", not '" + value + "'";
-                return false;
-            }
-        } else if (key == "--map") {
-            options.mapPath = value;
-        } else {
-            options.output = value;
-        }
+    static const std::vector<CommandOption> OPTIONS = {
+        {"--skeleton", nullptr, true}, {"--tolerance", nullptr, true},
+        {"--map", nullptr, true},      {"--output", "-o", true},
+        {"--loop", nullptr, false},    {"--verbose", nullptr, false}};
+    CommandLine line;
+    if (!scanCommandLine(args, OPTIONS, line, error)) {
+        return false;
     }
-    if (!haveInput) {
+    if (line.positional.empty()) {
         error = "no input clip given (try --help)";
         return false;
     }
+    if (line.positional.size() > 1) {
+        error = "only one input clip may be given (found '" + line.positional[0] + "' and '" +
+                line.positional[1] + "')";
+        return false;
+    }
+    options.input = line.positional[0];
+    options.output = line.value("--output");
+    options.loop = line.given("--loop");
+    options.verbose = line.given("--verbose");
+    if (line.given("--skeleton")) {
+        options.skeletonPath = line.value("--skeleton");
+        options.skeletonGiven = true;
+    }
+    if (line.given("--tolerance") &&
+        !parseTolerance(line.value("--tolerance"), options.tolerance)) {
+        error = "--tolerance needs a number of degrees from 0 to " +
+                numberText(MAX_IMPORT_TOLERANCE) + ", not '" + line.value("--tolerance") + "'";
+        return false;
+    }
+    options.mapPath = line.value("--map");
     if (options.output.empty()) {
         error = "no output file given; use -o OUTPUT.rgaf";
         return false;
@@ -133,7 +81,7 @@ bool parseImportOptions(const std::vector<std::string>& args, ImportOptions& opt
         error = "--skeleton needs a file name";
         return false;
     }
-    if (std::find(seen.begin(), seen.end(), "--map") != seen.end() && options.mapPath.empty()) {
+    if (line.given("--map") && options.mapPath.empty()) {
         error = "--map needs a file name";
         return false;
     }
