@@ -271,21 +271,12 @@ double reshape(const DenseTrack& track, std::vector<ReducedKey>& keys, std::size
     return bestError;
 }
 
-// Does without key k when the keys around it, refitted, replay the frames
-// from two keys before to two keys after within TARGET. Returns whether it
-// did.
-bool removeKey(const DenseTrack& track, const Skeleton& figure, std::vector<ReducedKey>& keys,
-               std::size_t k) {
-    const std::size_t lo = k >= 2 ? k - 2 : 0, hi = std::min(keys.size() - 1, k + 2);
-    std::vector<ReducedKey> window(keys.begin() + lo, keys.begin() + hi + 1);
-    window.erase(window.begin() + (k - lo));
-    const std::size_t merged = k - lo - 1;
-    // A fit takes off about half a miss; a merge that misses by far more is
-    // not worth a fit.
-    if (reshape(track, window, merged, keys[k - 1].shape.wait + keys[k].shape.wait) >
-        REMOVAL_REACH) {
-        return false;
-    }
+// Puts `window` in place of keys[lo..hi] when, its poses fitted to the
+// frames it replays, every one of them is within TARGET. The window's outer
+// keys keep their poses where segments beyond it depend on them. Returns
+// whether it did.
+bool tryWindow(const DenseTrack& track, const Skeleton& figure, std::vector<ReducedKey>& keys,
+               std::size_t lo, std::size_t hi, std::vector<ReducedKey> window) {
     fitKeyPoses(track, figure, window, LOCAL_FIT_ROUNDS, lo > 0, hi + 1 < keys.size());
     for (std::size_t s = 0; s < window.size(); ++s) {
         int frame = 0;
@@ -296,6 +287,44 @@ bool removeKey(const DenseTrack& track, const Skeleton& figure, std::vector<Redu
     keys.erase(keys.begin() + lo, keys.begin() + hi + 1);
     keys.insert(keys.begin() + lo, window.begin(), window.end());
     return true;
+}
+
+// Does without key k when the keys around it, refitted, replay the frames
+// from two keys before to two keys after within TARGET.
+bool removeKey(const DenseTrack& track, const Skeleton& figure, std::vector<ReducedKey>& keys,
+               std::size_t k) {
+    const std::size_t lo = k >= 2 ? k - 2 : 0, hi = std::min(keys.size() - 1, k + 2);
+    std::vector<ReducedKey> window(keys.begin() + lo, keys.begin() + hi + 1);
+    window.erase(window.begin() + (k - lo));
+    // A fit takes off about half a miss; a merge that misses by far more is
+    // not worth a fit.
+    if (reshape(track, window, k - lo - 1, keys[k - 1].shape.wait + keys[k].shape.wait) >
+        REMOVAL_REACH) {
+        return false;
+    }
+    return tryWindow(track, figure, keys, lo, hi, window);
+}
+
+// Puts one key, half way between keys k and k + 1, in place of both, when
+// the keys around, refitted, still replay every frame within TARGET: where
+// neither can go alone, one between them often can do for both.
+bool mergeKeys(const DenseTrack& track, const Skeleton& figure, std::vector<ReducedKey>& keys,
+               std::size_t k) {
+    const std::size_t lo = k >= 2 ? k - 2 : 0, hi = std::min(keys.size() - 1, k + 3);
+    std::vector<ReducedKey> window(keys.begin() + lo, keys.begin() + hi + 1);
+    const std::size_t at = k - lo;
+    ReducedKey between;
+    between.frame = (keys[k].frame + keys[k + 1].frame) / 2;
+    between.pose = track.pose(between.frame);
+    window.erase(window.begin() + at, window.begin() + at + 2);
+    window.insert(window.begin() + at, between);
+    for (std::size_t segment : {at - 1, at}) {
+        if (reshape(track, window, segment, segment == at - 1 ? keys[k - 1].shape.wait : 0) >
+            REMOVAL_REACH) {
+            return false;
+        }
+    }
+    return tryWindow(track, figure, keys, lo, hi, window);
 }
 
 } // namespace
@@ -383,7 +412,11 @@ std::vector<ReducedKey> reduceKeys(const DenseTrack& track, const Skeleton& figu
     for (int pass = 0; pass < REMOVAL_PASSES; ++pass) {
         bool removed = false;
         for (std::size_t k = 1; k + 1 < keys.size();) {
-            if (!isForced[keys[k].frame] && removeKey(track, figure, keys, k)) {
+            const bool free = !isForced[keys[k].frame];
+            const bool nextFree = k + 2 < keys.size() && !isForced[keys[k + 1].frame] &&
+                                  keys[k + 1].frame - keys[k].frame > 1;
+            if ((free && removeKey(track, figure, keys, k)) ||
+                (free && nextFree && mergeKeys(track, figure, keys, k))) {
                 removed = true;
             } else {
                 ++k;
