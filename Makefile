@@ -8,7 +8,7 @@ JOBS       ?= $(shell nproc)
 FUZZ_BUILD   ?= build-fuzz
 FUZZ_SECONDS ?= 60
 
-.PHONY: setup build build-asan run test check fuzz bench format clean
+.PHONY: setup build build-asan run test check fuzz bench package format clean
 
 setup:
 	@bash tools/setup.sh
@@ -44,6 +44,11 @@ fuzz: setup
 
 bench: setup
 	@bash tools/bench.sh
+
+# The Debian package, $(BUILD)/kinemorph_<version>_amd64.deb (installs to
+# /usr; `sudo apt install ./$(BUILD)/kinemorph_*.deb`).
+package: build
+	@cd $(BUILD) && cpack -G DEB
 
 format:
 	@clang-format -i $$(git ls-files '*.cpp' '*.h')

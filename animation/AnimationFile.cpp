@@ -206,8 +206,17 @@ bool writeAnimationFile(const std::string& folder, const std::string& fileName,
             *reason = "a name cannot hold \"/\" or a line end";
         return false;
     }
-    return writeFileSafely(animationPath(folder, fileName), animationText(animation), keepBackup,
-                           reason);
+    return writeAnimationTo(animationPath(folder, fileName), animation, keepBackup, reason);
+}
+
+bool writeAnimationTo(const std::string& path, const Animation& animation, bool keepBackup,
+                      std::string* reason) {
+    if (animation.name().find_first_of(std::string("\n\r\0", 3)) != std::string::npos) {
+        if (reason)
+            *reason = "the animation's name holds a line break or a NUL";
+        return false;
+    }
+    return writeFileSafely(path, animationText(animation), keepBackup, reason);
 }
 
 bool saveAnimation(const std::string& folder, const Animation& animation, std::string* reason) {

@@ -78,6 +78,12 @@ std::string animationPath(const std::string& folder, const std::string& name);
 // back or would leave the folder).
 bool writeAnimationFile(const std::string& folder, const std::string& fileName,
                         const Animation& animation, bool keepBackup, std::string* reason = nullptr);
+// Writes `animation` to the file at `path`, in any folder, through
+// writeFileSafely, keeping a backup of a replaced file with `keepBackup`.
+// Prints nothing; returns false on any failure, with the cause in `reason`
+// when given, and for an animation name holding a line end or a NUL.
+bool writeAnimationTo(const std::string& path, const Animation& animation, bool keepBackup,
+                      std::string* reason = nullptr);
 // Saves the animation under its own name: writeAnimationFile with a
 // backup of the file it replaces. On failure prints
 // "Error in saving animation data to file!\n" and returns false, with

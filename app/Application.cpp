@@ -64,6 +64,12 @@ struct DisplayProbe {
     bool available() const { return display != nullptr; }
 };
 
+ProgramState stateFor(const ProgramPaths& paths) {
+    ProgramState state;
+    state.paths = paths;
+    return state;
+}
+
 } // namespace
 
 std::string Application::readoutFor(double framesPerSecond) {
@@ -72,7 +78,7 @@ std::string Application::readoutFor(double framesPerSecond) {
     return out.str();
 }
 
-Application::Application() {
+Application::Application(const ProgramPaths& paths) : programState{stateFor(paths)} {
     contextSettings = sf::ContextSettings(0, 0, 0);
     fpsClock.restart();
 
@@ -80,7 +86,7 @@ Application::Application() {
 
     contextSettings.depthBits = 32;
     contextSettings.stencilBits = 8;
-    display = readDisplaySettingsFile(SETTINGS_PATH);
+    display = readDisplaySettingsFile(programState.paths.settings);
 
     bool windowOpen = false;
     DisplayProbe probe;

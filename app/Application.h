@@ -28,8 +28,9 @@ class WindowSide;
 class Application {
 public:
     // Never throws for an expected failure; clears ok() instead. Prints the
-    // "OpenGL Ver.: " line whatever happened.
-    Application();
+    // "OpenGL Ver.: " line whatever happened. Reads its settings, fonts,
+    // skeleton and music from `paths`, and keeps animations where they say.
+    explicit Application(const ProgramPaths& paths = workingDirectoryPaths());
     ~Application();
 
     Application(const Application&) = delete;
@@ -88,7 +89,7 @@ private:
 
     ProgramState programState;
     // The fonts exist before anything is measured or drawn.
-    Fonts fonts;
+    Fonts fonts{programState.paths.lacunaFont, programState.paths.echolotFont};
     GlPainter painter{fonts};
     DisplaySettings display;
     sf::ContextSettings contextSettings;

@@ -1,10 +1,9 @@
 #pragma once
 
+#include "platform/ProgramPaths.h"
+
 #include <istream>
 #include <string>
-
-// Where the display settings live, relative to the working directory.
-inline const char* const SETTINGS_PATH = "resources/config/settings.ini";
 
 // What the display settings file can choose, with the values used when the
 // file does not mention them.
@@ -32,7 +31,7 @@ DisplaySettings readDisplaySettings(std::istream& in);
 // Opens and reads the file at `path`. A file that cannot be opened prints
 // "Could not open "settings.ini"! Reverting to default settings." and gives
 // the defaults with antialiasing 1 and fullscreen 0 x 0.
-DisplaySettings readDisplaySettingsFile(const std::string& path = SETTINGS_PATH);
+DisplaySettings readDisplaySettingsFile(const std::string& path = workingDirectoryPaths().settings);
 
 // Replaces values no window can be made with (a size below 1 or above
 // 16384 pixels, a negative antialiasing level or frame-rate limit) by the

@@ -3,9 +3,6 @@
 #include <memory>
 #include <string>
 
-// Where the background music lives, relative to the working directory.
-inline const char* const MUSIC_PATH = "resources/music/mainmusic.ogg";
-
 // A looping background music stream. The program talks to music through
 // this interface only, so the volume and pause logic is tested without an
 // audio device; the real stream is SFML's.

@@ -6,6 +6,7 @@
 #include "gui/AboutPages.h"
 #include "gui/Button.h"
 #include "gui/InterfaceManager.h"
+#include "gui/ProgramState.h"
 #include "skeleton/Skeleton.h"
 
 Scene::Scene(ProgramState& state_, MusicFactory makeMusic_)
@@ -26,7 +27,7 @@ void Scene::buildInterface() {
     camera.freePitch = -45;
 
     interface->init();
-    editor = std::make_unique<SkeletonEditor>(*interface);
+    editor = std::make_unique<SkeletonEditor>(*interface, nullptr, state.paths);
     camera.target = editor->skeleton().rootPosition();
     if (camera.target)
         camera.mode = CAMERA_ORBIT;
@@ -46,7 +47,7 @@ void Scene::startBackgroundMusic() {
     if (makeMusic)
         music = makeMusic();
     if (music)
-        startMusic(*music, MUSIC_PATH, musicVolume);
+        startMusic(*music, state.paths.music, musicVolume);
 }
 
 void Scene::handleCommand(InterfaceComponent* hit) {

@@ -1,5 +1,6 @@
-// Loading and saving the editor's animation by name: the dialogs, quick
-// save and name completion.
+// Loading and saving the editor's animation: by name in the animations
+// folder (the dialogs, quick save, name completion), or by path (a file
+// named on the command line).
 #include "animation/Animation.h"
 #include "animation/AnimationFile.h"
 #include "animation/AnimationPlayer.h"
@@ -12,6 +13,8 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
+#include <iostream>
 
 namespace {
 
@@ -39,7 +42,7 @@ bool savableName(const std::string& name) {
 bool SkeletonEditor::loadAnimation(const std::string& name, std::string* reason) {
     auto loaded = std::make_unique<Animation>("", false);
     std::string why;
-    if (!readAnimationFile(std::string(ANIMATION_FOLDER) + name + ".rgaf", *loaded, &why)) {
+    if (!readAnimationFile(animationFolder + name + ".rgaf", *loaded, &why)) {
         if (reason)
             *reason = why == std::strerror(ENOENT) ? "no animation named " + name : why;
         return false;
@@ -64,7 +67,7 @@ void SkeletonEditor::replaceAnimation(std::unique_ptr<Animation> replacement) {
 
 bool SkeletonEditor::saveCurrentAnimation(const std::string& name, std::string* reason) {
     animation_->setName(name);
-    return saveAnimation(ANIMATION_FOLDER, *animation_, reason);
+    return saveAnimation(animationFolder, *animation_, reason);
 }
 
 void SkeletonEditor::showDialog(ComponentContainer* dialog, TextField* nameField) {
@@ -94,6 +97,7 @@ void SkeletonEditor::confirmLoad() {
         return;
     }
     parts.loadWindow->visible = false;
+    openedPath.clear();
     const std::string frames = std::to_string(animation_->frameCount()) + " frames";
     if (!isAutosaveName(name)) {
         animationChanged = false;
@@ -117,16 +121,19 @@ void SkeletonEditor::confirmSave() {
 }
 
 bool SkeletonEditor::saveUnder(const std::string& name) {
-    bool saved = false;
+    // A save writes a file and changes no edit: no history step. The name
+    // it gives the animation stays only when the file was written.
+    const std::string previousName = animation_->name();
     std::string why;
-    // Saving is not undone, but the name it gives the animation is a step.
-    edit("name " + name, [&] { saved = saveCurrentAnimation(name, &why); });
+    const bool saved = saveCurrentAnimation(name, &why);
     if (!saved) {
+        animation_->setName(previousName);
         parts.saveWindow->setText(parts.saveWindow->getText() + "Save Failed!");
         status("Save failed: " + why);
         return false;
     }
     parts.saveWindow->visible = false;
+    openedPath.clear();
     animationChanged = false;
     fileName_ = name;
     workIsSafe();
@@ -135,6 +142,13 @@ bool SkeletonEditor::saveUnder(const std::string& name) {
 }
 
 void SkeletonEditor::quickSave() {
+    if (!openedPath.empty()) {
+        // A failed write opens the dialog, to save into the animations
+        // folder instead.
+        if (!saveToOpenedFile())
+            showDialog(parts.saveWindow, parts.saveNameField);
+        return;
+    }
     if (fileName_.empty()) {
         showDialog(parts.saveWindow, parts.saveNameField);
         return;
@@ -153,7 +167,7 @@ void SkeletonEditor::completeName() {
     if (!dialogField)
         return;
     std::vector<std::string> names =
-        importField ? savedClipNames(ANIMATION_FOLDER) : savedAnimationNames(ANIMATION_FOLDER);
+        importField ? savedClipNames(animationFolder) : savedAnimationNames(animationFolder);
     // Kept autosaves can be loaded by completing their names (a typed name
     // has letters only).
     if (field == parts.loadNameField)
@@ -163,4 +177,39 @@ void SkeletonEditor::completeName() {
     const std::string completed = completion.complete(field->id, shown, names);
     if (completed != shown)
         field->setText(completed);
+}
+
+bool SkeletonEditor::openFile(const std::string& path) {
+    const std::string shown = std::filesystem::path(path).filename().string();
+    auto loaded = std::make_unique<Animation>("", false);
+    std::string why;
+    if (!readAnimationFile(path, *loaded, &why)) {
+        std::cout << "Could not open " << path << ": " << why << "\n";
+        statusLine_->show("Could not open " + shown + ": " + why, StatusLine::NOTICE_SECONDS);
+        return false;
+    }
+    commitEdit();
+    replaceAnimation(std::move(loaded));
+    // The file is where the editing starts: undo never goes back past it to
+    // the empty animation nobody saw, which Ctrl+S would then write over it.
+    history_ = std::make_unique<EditHistory>(*animation_);
+    animationChanged = false;
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+    openedPath = error ? path : absolute.string();
+    status("Opened " + shown + ": " + std::to_string(animation_->frameCount()) + " frames");
+    return true;
+}
+
+bool SkeletonEditor::saveToOpenedFile() {
+    std::string why;
+    if (!writeAnimationTo(openedPath, *animation_, true, &why)) {
+        std::cout << "Error in saving animation data to file!\n";
+        status("Save failed: " + why);
+        return false;
+    }
+    animationChanged = false;
+    workIsSafe();
+    status("Saved " + std::filesystem::path(openedPath).filename().string());
+    return true;
 }

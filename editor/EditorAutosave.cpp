@@ -9,8 +9,6 @@
 namespace {
 // Seconds between two autosaves at most.
 constexpr double AUTOSAVE_INTERVAL = 60;
-// The start-up notice stays longer than an answer to a click.
-constexpr double NOTICE_SECONDS = 8;
 } // namespace
 
 bool SkeletonEditor::autosave() {
@@ -66,5 +64,5 @@ bool SkeletonEditor::readyToQuit() {
 
 void SkeletonEditor::announceAutosave() {
     if (!autosaveFiles_->kept().empty())
-        statusLine_->show("Unsaved work from last run: load autosave", NOTICE_SECONDS);
+        statusLine_->show("Unsaved work from last run: load autosave", StatusLine::NOTICE_SECONDS);
 }

@@ -1,12 +1,16 @@
 // Builds the editor's nine floating windows: every container, button and
 // field with its id, text, split and place, registered with the manager in
 // the order the screen expects.
+#include "animation/Animation.h"
 #include "editor/SkeletonEditor.h"
 
 #include "gui/Button.h"
 #include "gui/ComponentContainer.h"
 #include "gui/InterfaceManager.h"
 #include "gui/TextField.h"
+
+#include <climits>
+#include <unistd.h>
 
 namespace {
 constexpr int32_t FILTER_DIGITS = 27;
@@ -119,6 +123,11 @@ void SkeletonEditor::buildWindows() {
         "C_LAD", "Load an Animation", true, parts.loadNameField,
         split("C_LBH", "", false, button("LOAD_ANI", "Load"), button("CANCEL_LOAD", "Cancel")));
     parts.saveNameField = field("T_SFN", "", true, FILTER_LETTERS);
+    // A typed name stops where the folder could no longer hold its file.
+    const long nameMax = ::pathconf(ANIMATION_FOLDER, _PC_NAME_MAX);
+    const std::size_t longest = static_cast<std::size_t>(nameMax > 5 ? nameMax : NAME_MAX) - 5;
+    parts.loadNameField->maxLength = longest;
+    parts.saveNameField->maxLength = longest;
     parts.saveWindow = split(
         "C_SAD", "Save current Animation", true, parts.saveNameField,
         split("C_SBH", "", false, button("SAVE_ANI", "Save"), button("CANCEL_SAVE", "Cancel")));

@@ -22,12 +22,12 @@ struct ImportOutcome {
 
 // The whole import of the clip at `path` onto a freshly loaded figure, in
 // its start pose, so nothing the editor holds is touched off its thread.
-void importClip(const std::string& path, const std::string& name, TaskProgress& progress,
-                ImportOutcome& outcome) {
+void importClip(const std::string& path, const std::string& skeletonFile, const std::string& name,
+                TaskProgress& progress, ImportOutcome& outcome) {
     BvhClip clip;
     if (!readBvhFile(path, clip, outcome.error))
         return;
-    Skeleton figure(SKELETON_PATH, 0, SKELETON_ORIGIN_Y, 0);
+    Skeleton figure(skeletonFile, 0, SKELETON_ORIGIN_Y, 0);
     if (!figure.complete()) {
         outcome.error = "the figure's skeleton cannot be read";
         return;
@@ -50,11 +50,11 @@ void SkeletonEditor::confirmImport() {
         status("Import: type the name of a .bvh file in the animations folder");
         return;
     }
-    const std::string path = std::string(ANIMATION_FOLDER) + name + ".bvh";
-    const bool started =
-        runInBackground("Importing " + name, [this, path, name](TaskProgress& progress) {
+    const std::string path = animationFolder + name + ".bvh";
+    const bool started = runInBackground(
+        "Importing " + name, [this, path, skeleton = skeletonFile, name](TaskProgress& progress) {
             auto outcome = std::make_shared<ImportOutcome>();
-            importClip(path, name, progress, *outcome);
+            importClip(path, skeleton, name, progress, *outcome);
             // Runs on the main thread once the work has ended.
             return [this, outcome, name] {
                 if (!outcome->done) {

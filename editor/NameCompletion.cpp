@@ -16,7 +16,10 @@ std::vector<std::string> fileNames(const std::string& folder, const std::string&
     std::error_code error;
     for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
         const fs::path& path = it->path();
-        if (path.extension() != extension)
+        // Only files a read can take: a pipe or a device named like one is
+        // never offered.
+        std::error_code typeError;
+        if (path.extension() != extension || !it->is_regular_file(typeError))
             continue;
         const std::string name = path.stem().string();
         const bool letters = std::all_of(name.begin(), name.end(), [](unsigned char c) {

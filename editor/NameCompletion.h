@@ -4,7 +4,8 @@
 #include <string>
 #include <vector>
 
-// The names of the saved animations in `folder`: every "<name>.rgaf" whose
+// The names of the saved animations in `folder`: every regular file (or link
+// to one) "<name>.rgaf" whose
 // name is letters only (the names the dialogs can type), in alphabetical
 // order. Empty when the folder cannot be read.
 std::vector<std::string> savedAnimationNames(const std::string& folder);

@@ -34,10 +34,11 @@ const HeldButton heldButtons[] = {
 };
 } // namespace
 
-SkeletonEditor::SkeletonEditor(InterfaceManager& manager_, PlayerClock* playerClock)
-    : manager(manager_) {
-    skeleton_ = std::make_unique<Skeleton>(SKELETON_PATH, 0, SKELETON_ORIGIN_Y, 0);
-    ghostSkeleton_ = std::make_unique<Skeleton>(SKELETON_PATH, 0, SKELETON_ORIGIN_Y, 0);
+SkeletonEditor::SkeletonEditor(InterfaceManager& manager_, PlayerClock* playerClock,
+                               const ProgramPaths& paths)
+    : manager(manager_), animationFolder(paths.animations), skeletonFile(paths.skeleton) {
+    skeleton_ = std::make_unique<Skeleton>(paths.skeleton, 0, SKELETON_ORIGIN_Y, 0);
+    ghostSkeleton_ = std::make_unique<Skeleton>(paths.skeleton, 0, SKELETON_ORIGIN_Y, 0);
     // Partners come from the rest pose, before any frame poses the figure.
     mirror.build(*ghostSkeleton_);
     animation_ = std::make_unique<Animation>("temp", true);
@@ -60,7 +61,7 @@ SkeletonEditor::SkeletonEditor(InterfaceManager& manager_, PlayerClock* playerCl
 
     stepToNextFrame();
     history_ = std::make_unique<EditHistory>(*animation_);
-    autosaveFiles_ = std::make_unique<AutosaveFiles>(ANIMATION_FOLDER);
+    autosaveFiles_ = std::make_unique<AutosaveFiles>(animationFolder);
     announceAutosave();
 }
 

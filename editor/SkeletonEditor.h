@@ -3,6 +3,7 @@
 #include "editor/BackgroundTask.h"
 #include "editor/EditHistory.h"
 #include "editor/NameCompletion.h"
+#include "platform/ProgramPaths.h"
 #include "skeleton/DefaultFigure.h"
 #include "skeleton/PoseMirror.h"
 #include "skeleton/SkeletonPose.h"
@@ -52,8 +53,10 @@ public:
     // "temp" animation (looping) with one frame of the loaded pose, the
     // player, and shows frame 0.
     // The player runs on its own real-time clock, or on `playerClock` (not
-    // owned) when one is given, as tests do.
-    explicit SkeletonEditor(InterfaceManager& manager, PlayerClock* playerClock = nullptr);
+    // owned) when one is given, as tests do. The skeleton and the
+    // animations folder come from `paths`.
+    explicit SkeletonEditor(InterfaceManager& manager, PlayerClock* playerClock = nullptr,
+                            const ProgramPaths& paths = workingDirectoryPaths());
     ~SkeletonEditor();
 
     SkeletonEditor(const SkeletonEditor&) = delete;
@@ -92,7 +95,8 @@ public:
     // Copies the properties window into the current frame.
     void applyFrameProperties();
 
-    // Replaces the animation by the file ANIMATION_FOLDER + name + ".rgaf".
+    // Replaces the animation by the file name + ".rgaf" in the animations
+    // folder.
     // False, with nothing changed and `reason` set ("no animation named
     // walk", "not a regular file"), when it cannot be read.
     bool loadAnimation(const std::string& name, std::string* reason = nullptr);
@@ -104,6 +108,12 @@ public:
     // when the file cannot be written; an earlier file of that name is then
     // left as it was.
     bool saveCurrentAnimation(const std::string& name, std::string* reason = nullptr);
+    // Opens the animation file at `path`, in any folder (a file named on the
+    // command line), as Load does, and starts the undo history afresh from
+    // it; Ctrl+S then saves back to that path, keeping the animation's own
+    // name. A file that cannot be read leaves the animation as it was and
+    // says why on the status line; returns false.
+    bool openFile(const std::string& path);
 
     // Carries out one of the added actions of the input map (InputMap.h);
     // actions that are not the editor's (the camera's) are ignored here.
@@ -293,6 +303,9 @@ private:
     // Saves under `name` as the Save button does, with its messages.
     bool saveUnder(const std::string& name);
     void quickSave();
+    // Ctrl+S for a file from openFile: writes it back to its path, with a
+    // backup of what it replaces.
+    bool saveToOpenedFile();
     void showDialog(ComponentContainer* dialog, TextField* nameField);
     void completeName();
     // Says at start when an earlier session left unsaved work.
@@ -310,6 +323,13 @@ private:
     void putPose(const std::string& label, const SkeletonPose& pose);
 
     InterfaceManager& manager;
+    // Where dialog names, the autosave and completion look; ends in "/".
+    std::string animationFolder;
+    // The figure's skeleton file, which an import loads afresh.
+    std::string skeletonFile;
+    // The file openFile read, which Ctrl+S writes back to; "" once a dialog
+    // loads or saves (their names mean the animations folder).
+    std::string openedPath;
     std::unique_ptr<Skeleton> skeleton_;
     std::unique_ptr<Skeleton> ghostSkeleton_;
     bool showGhost_ = true;

@@ -1,15 +1,11 @@
 #pragma once
 
 #include "gui/TextMetrics.h"
+#include "platform/ProgramPaths.h"
 
 #include <FTGL/ftgl.h>
 
 #include <string>
-
-// Where the program expects its two TrueType files, relative to the working
-// directory.
-inline const char* const LACUNA_FONT_PATH = "./resources/fonts/lacuna/LACURG__.TTF";
-inline const char* const ECHOLOT_FONT_PATH = "./resources/fonts/echolot/ECHOLOT_.TTF";
 
 // The three bitmap fonts of the program: smallFont for every label, field
 // line, caption and the frame-rate readout; titleFont for menu page titles;
@@ -17,9 +13,10 @@ inline const char* const ECHOLOT_FONT_PATH = "./resources/fonts/echolot/ECHOLOT_
 // Loading needs no GL context; drawing does.
 class Fonts : public TextMetrics {
 public:
-    // Opens the font files. A missing or unreadable file shows up in loaded().
-    explicit Fonts(const std::string& lacunaPath = LACUNA_FONT_PATH,
-                   const std::string& echolotPath = ECHOLOT_FONT_PATH);
+    // Opens the font files (by default the working folder's, see
+    // ProgramPaths.h). A missing or unreadable file shows up in loaded().
+    explicit Fonts(const std::string& lacunaPath = workingDirectoryPaths().lacunaFont,
+                   const std::string& echolotPath = workingDirectoryPaths().echolotFont);
 
     // Asks smallFont, titleFont and spareFont, in this order, for their error
     // state and returns false at the first that reports one.

@@ -15,6 +15,10 @@ public:
     // Seconds a message stays, the last FADE_SECONDS of them fading.
     static constexpr double SHOW_SECONDS = 2.0;
     static constexpr double FADE_SECONDS = 0.4;
+    // A notice about the start (work waiting from the last run, a file named
+    // on the command line that could not be opened) is read once the window
+    // is there: it stays longer than an answer to a click.
+    static constexpr double NOTICE_SECONDS = 8;
     // Height above the window's bottom edge of the text's baseline; the
     // lowest panel starts 30 pixels up, the frame-rate readout sits at 10
     // on the left.

@@ -143,7 +143,7 @@ bool TextField::accepts(char c) const {
 }
 
 void TextField::appendChar(char c) {
-    if (!accepts(c))
+    if (!accepts(c) || (maxLength > 0 && text.size() >= maxLength))
         return;
     text += c;
     lines.back() += c;

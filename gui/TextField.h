@@ -35,6 +35,9 @@ public:
     bool focused = false;
     bool editable = false;
     int32_t inputFilter = FILTER_ANY;
+    // Characters typing may bring the text to; 0 for no limit. Text set by
+    // the program is not held to it.
+    std::size_t maxLength = 0;
 
     // A 400 x 200 field at (0, 0). The first wrap runs at the text's own
     // width; the lines fit the box after the next pack (any later
@@ -62,8 +65,9 @@ public:
     // Steps a held square one line at once and then every 0.1 seconds.
     void update(double seconds) override;
 
-    // Appends a typed character unless the filter refuses it (silently),
-    // re-wrapping when the last line grows too wide; then scrolls to the end.
+    // Appends a typed character unless the filter refuses it or the text is
+    // at maxLength (silently), re-wrapping when the last line grows too
+    // wide; then scrolls to the end.
     void appendChar(char c);
     // Removes the last character; does nothing on an empty field.
     void deleteLastChar();

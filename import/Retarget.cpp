@@ -1,11 +1,11 @@
 #include "import/Retarget.h"
 
 #include "import/BvhPose.h"
-#include "import/FigureGround.h"
 #include "import/FootContact.h"
 #include "import/Rotations.h"
 #include "import/ShapeMapping.h"
 #include "import/TurnSolve.h"
+#include "motion/Ground.h"
 #include "skeleton/BoneOrientation.h"
 #include "skeleton/SinglePrecision.h"
 
@@ -385,7 +385,7 @@ bool retargetClip(const BvhClip& clip, const BoneMap& map, const Skeleton& figur
     const double floor = clipFloor(feet);
     result.contact = detectContacts(feet, clip.frameTime, retargeter.clipLeg(), floor);
     const std::vector<double> heights =
-        rootHeights(feet, result.contact, retargeter.scale(), floor, figureGround(figure));
+        rootHeights(feet, result.contact, retargeter.scale(), floor, groundHeight(figure));
     const Vec3 start = *figure.rootPosition();
     for (int f = 0; f < n; ++f) {
         const Vec3 travel = (feet[f].clipHips - feet[0].clipHips) * retargeter.scale();

@@ -54,8 +54,8 @@ struct RetargetedClip {
 //     the parent as it actually came out;
 //   - the root travels the hips' path scaled by `scale`, starting above the
 //     figure's start position; feet standing on the clip's floor stand on
-//     the figure's (figureGround), feet in the air keep the clip's height
-//     above it, and no foot goes below it.
+//     the figure's ground (motion/Ground.h), feet in the air keep the
+//     clip's height above it, and no foot goes below it.
 // Unmapped bones keep their start-pose angles. Returns false with `error`
 // when the map lacks the hips, a thigh or a shin, or `progress` asked to
 // stop (error "stopped").

@@ -16,7 +16,9 @@ constexpr int MAX_EXPORT_SAMPLES = 100000;
 // key times, each a sample of its own, so more frames than this would not
 // fit into MAX_EXPORT_SAMPLES; files announcing more are refused unread.
 constexpr int MAX_EXPORT_FRAMES = MAX_EXPORT_SAMPLES / 2;
-// Samples per second an export may ask for.
+// Samples per second an export may ask for: at least one a second, so a
+// frame time stays a short number, and at most this many.
+constexpr double MIN_EXPORT_FPS = 1;
 constexpr double MAX_EXPORT_FPS = 1000;
 
 // The skeleton's pose at one sample: when it is, the root's joint point and

@@ -16,7 +16,7 @@ int main(int argc, char** argv) {
     printStamp("main");
     if (argc > 1 && std::strcmp(argv[1], "music") == 0) {
         std::unique_ptr<MusicStream> music = makeSfmlMusic();
-        bool playing = music && startMusic(*music, MUSIC_PATH, MUSIC_START_VOLUME);
+        bool playing = music && startMusic(*music, workingDirectoryPaths().music, MUSIC_START_VOLUME);
         printStamp("music");
         return playing ? 0 : 1;
     }

@@ -126,7 +126,7 @@ TEST(DisplaySettings, SanitizeReplacesUnusableValues) {
 
 TEST(DisplaySettings, ShippedFileLoadsQuietly) {
     testing::internal::CaptureStdout();
-    DisplaySettings s = readDisplaySettingsFile(SETTINGS_PATH);
+    DisplaySettings s = readDisplaySettingsFile(workingDirectoryPaths().settings);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
     EXPECT_FALSE(s.fullscreen);
     // Wide enough for every editor window at its place.

@@ -1,4 +1,5 @@
 #include "app/MusicCommands.h"
+#include "platform/ProgramPaths.h"
 #include "tests/app/FakeMusic.h"
 
 #include <gtest/gtest.h>
@@ -57,7 +58,7 @@ TEST(MusicCommands, PlayPauseToggles) {
 TEST(MusicCommands, StartPlaysInALoopAtTheVolume) {
     FakeMusic music;
     testing::internal::CaptureStdout();
-    EXPECT_TRUE(startMusic(music, MUSIC_PATH, 80));
+    EXPECT_TRUE(startMusic(music, workingDirectoryPaths().music, 80));
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
     EXPECT_EQ(music.openedPath, "resources/music/mainmusic.ogg");
     EXPECT_EQ(music.current, MusicStream::Status::Playing);

@@ -79,7 +79,7 @@ TEST_F(SceneTest, SetUpAimsTheCameraAndStartsTheMusic) {
     EXPECT_LT(dock[0]->x, dock[1]->x);
 
     ASSERT_NE(music, nullptr);
-    EXPECT_EQ(music->openedPath, MUSIC_PATH);
+    EXPECT_EQ(music->openedPath, workingDirectoryPaths().music);
     EXPECT_EQ(music->current, MusicStream::Status::Playing);
     EXPECT_FLOAT_EQ(scene->musicVolume, 80);
     EXPECT_FLOAT_EQ(music->volume, 80);

@@ -1,5 +1,9 @@
 #include "animation/AnimationFile.h"
+#include "editor/NameCompletion.h"
+#include "gui/StatusLine.h"
 #include "tests/editor/EditorFixture.h"
+
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
@@ -129,6 +133,49 @@ TEST_F(EditorDialogs, FailedSaveKeepsTheOldFileAndSaysSoInTheTitle) {
     EXPECT_TRUE(window("C_SAD")->visible);
     fs::rename(folder().string() + ".away", folder());
     EXPECT_EQ(readFile(folder() / "keep.rgaf"), first);
+}
+
+// Each failed load or save says its cause on the status line; a pipe or a
+// device named like an animation is refused at once, never waited on.
+TEST_F(EditorDialogs, FailuresSayTheirCause) {
+    writeFile(folder() / "locked.rgaf", "old\n");
+    fs::permissions(folder() / "locked.rgaf", fs::perms::owner_read);
+    fs::create_directory(folder() / "dir.rgaf");
+    ::mkfifo((folder() / "pipe.rgaf").c_str(), 0644);
+    fs::create_symlink("/dev/zero", folder() / "zero.rgaf");
+    writeFile(folder() / "million.rgaf", "RGAF\nmillion\n300000\n0\n" + std::string(600000, '\n'));
+    writeFile(folder() / "huge.rgaf", "RGAF\n");
+    fs::resize_file(folder() / "huge.rgaf", MAX_ANIMATION_FILE_BYTES + 1);
+    const std::vector<std::string> offered = {"huge", "jump", "locked", "million", "walk", "wave"};
+    EXPECT_EQ(savedAnimationNames(folder().string()), offered) << "no pipe, device or folder";
+    struct Row {
+        bool save;
+        std::string name;
+        std::string said;
+    };
+    const Row rows[] = {
+        {true, "locked", "Save failed: the file is read-only"},
+        {true, "dir", "Save failed: it is a folder"},
+        {true, std::string(300, 'a'), "Save failed: the name is too long"},
+        {false, "nosuch", "Load failed: no animation named nosuch"},
+        {false, "pipe", "Load failed: not a regular file"},
+        {false, "zero", "Load failed: not a regular file"},
+        {false, "million", "Load failed: more than 200000 frames"},
+        {false, "huge", "Load failed: larger than 128 MB"},
+    };
+    for (const Row& row : rows) {
+        click(row.save ? "SHOW_SAVE" : "SHOW_LOAD");
+        field(row.save ? "T_SFN" : "T_LFN")->setText(row.name);
+        testing::internal::CaptureStdout();
+        click(row.save ? "SAVE_ANI" : "LOAD_ANI");
+        testing::internal::GetCapturedStdout();
+        EXPECT_EQ(editor->statusLine().message(), row.said) << row.name.substr(0, 20);
+    }
+    EXPECT_EQ(readFile(folder() / "locked.rgaf"), "old\n");
+    EXPECT_EQ(animation().name(), "temp") << "a failed save gives no name";
+    // Typing stops where the folder could no longer hold the file.
+    type("T_SFN", std::string(300, 'b'));
+    EXPECT_EQ(text("T_SFN"), std::string(250, 'b'));
 }
 
 TEST_F(EditorDialogs, LoadingWhilePlayingStopsThePlayerSafely) {

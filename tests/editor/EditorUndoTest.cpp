@@ -117,7 +117,6 @@ TEST_F(EditorUndo, EachKindOfStepPutsItsScreenBack) {
              click("APPLY_FRAME");
          }},
         {"load saved", nothing, [this] { loadName("saved"); }},
-        {"name other", nothing, [this] { saveAs("other"); }},
         {"previous frame", turnArm, [this] { click("PREV_FRAME"); }},
         {"stop", turnArm, [this] { click("STOP_ANIMATION"); }},
     };
@@ -141,6 +140,12 @@ TEST_F(EditorUndo, EachKindOfStepPutsItsScreenBack) {
         EXPECT_EQ(animationSaved(), saved);
         EXPECT_EQ(pose(), posed);
     }
+    // A save writes a file and changes no edit: Ctrl+Z after it undoes the
+    // edit before it.
+    click("ADD_NEW_FRAME");
+    saveAs("other");
+    act(EditorAction::Undo);
+    EXPECT_EQ(statusText(), "Undo: new frame");
 }
 
 TEST_F(EditorUndo, RandomEditsUndoToTheStartAndRedoToTheEnd) {

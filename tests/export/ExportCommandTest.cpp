@@ -196,7 +196,7 @@ TEST_F(ExportCommandTest, ProgramUsesTheDefaultSkeletonAndExitStatus) {
     EXPECT_EQ(shell("--fps 0 '" + input + "' -o x.gltf"), EXPORT_BAD_USAGE);
     EXPECT_EQ(readBytes(log + ".out"), "");
     EXPECT_EQ(readBytes(log + ".err"),
-              "kinemorph-export: --fps needs a number above 0 and at most 1000, not '0'\n");
+              "kinemorph-export: --fps needs a number from 1 to 1000, not '0'\n");
     EXPECT_EQ(shell("--help"), 0);
     EXPECT_NE(readBytes(log + ".out").find("Usage:"), std::string::npos);
 }

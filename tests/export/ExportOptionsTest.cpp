@@ -39,8 +39,8 @@ TEST(ExportOptions, RefusesBadCommandLines) {
         EXPECT_NE(p.error.find(message), std::string::npos) << p.error;
         EXPECT_EQ(p.error.find('\n'), std::string::npos) << "one line: " << p.error;
     }
-    for (const char* fps :
-         {"0", "-5", "abc", "30abc", " 30", "", "nan", "inf", "1e9", "1e999", "0x1e"}) {
+    for (const char* fps : {"0", "-5", "abc", "30abc", " 30", "", "nan", "inf", "1e9", "1e999",
+                            "0x1e", "0.5", "1e-300"}) {
         const Parsed p = parse({"walk.rgaf", "-o", "a.gltf", "--fps", fps});
         EXPECT_FALSE(p.ok) << fps;
         EXPECT_NE(p.error.find("--fps needs a number"), std::string::npos) << p.error;

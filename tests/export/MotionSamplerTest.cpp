@@ -1,5 +1,7 @@
 #include "motion/MotionSampler.h"
 
+#include "motion/Ground.h"
+
 #include "BvhTestReader.h"
 #include "ExportTestSupport.h"
 #include "GltfTestReader.h"
@@ -257,10 +259,36 @@ TEST(MotionSampler, RefusesWhatCannotBeExported) {
 // The written files read back: sample times, duration, the pose at every
 // key time against the key frame put on the skeleton directly, and the loop
 // closing onto frame 0.
+// The written files put each key frame's pose on its key time, with heights
+// from the figure's ground: the rest pose's feet stand at 0.
 TEST(MotionSampler, WrittenFilesLandOnTheKeyFrames) {
     TempFolder folder;
     std::unique_ptr<Skeleton> skeleton = loadDefaultSkeleton();
     const int bones = skeleton->boneCount();
+    const double ground = groundHeight(*skeleton);
+    auto onGround = [ground](BonePoints points) {
+        for (std::vector<Vec3>* list : {&points.joints, &points.tips})
+            for (Vec3& p : *list)
+                p.y -= ground;
+        return points;
+    };
+    {
+        Animation rest("rest", false);
+        rest.addFrameFromPose(skeleton.get());
+        writeAnimationFile(folder.file("rest.rgaf"), rest);
+        std::ostringstream out, err;
+        ASSERT_EQ(runExport({"--skeleton", defaultSkeletonPath(), folder.file("rest.rgaf"), "-o",
+                             folder.file("rest.glb")},
+                            out, err),
+                  EXPORT_OK);
+        const BonePoints points =
+            gltfPoints(GltfTestAsset::parse(readBytes(folder.file("rest.glb"))), 0, bones);
+        double lowest = INFINITY;
+        for (const std::vector<Vec3>* list : {&points.joints, &points.tips})
+            for (const Vec3& p : *list)
+                lowest = std::min(lowest, p.y);
+        EXPECT_NEAR(lowest, 0, 1e-6) << "the rest pose's feet on the floor of other tools";
+    }
     ExportRig rig;
     std::string error;
     ASSERT_TRUE(makeExportRig(*skeleton, rig, error)) << error;
@@ -296,7 +324,7 @@ TEST(MotionSampler, WrittenFilesLandOnTheKeyFrames) {
                     ASSERT_NE(found, times.end()) << what << " no key at " << key;
                     expectSamePoints(
                         gltfPoints(asset, static_cast<int>(found - times.begin()), bones),
-                        framePoints(*read->frameAt(place.frame)), 1e-5,
+                        onGround(framePoints(*read->frameAt(place.frame))), 1e-5,
                         what + " key " + std::to_string(key));
                 }
                 if (read->looping()) {
@@ -320,7 +348,7 @@ TEST(MotionSampler, WrittenFilesLandOnTheKeyFrames) {
                     ASSERT_NEAR(line, key * 30, 1e-9) << what;
                     const std::vector<Vec3> joints = bvhJoints(bvh, line);
                     const BonePoints expected =
-                        framePoints(*read->frameAt(timeline.placeAt(key).frame));
+                        onGround(framePoints(*read->frameAt(timeline.placeAt(key).frame)));
                     for (int i = 0; i < bones; ++i) {
                         expectNear(joints[bvh.jointNamed(rig.bones[i].name)], expected.joints[i],
                                    1e-5,

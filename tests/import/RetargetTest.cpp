@@ -3,10 +3,10 @@
 #include "RigFamilies.h"
 #include "import/BvhPose.h"
 #include "import/BvhReader.h"
-#include "import/FigureGround.h"
 #include "import/Rotations.h"
 #include "import/ShapeMapping.h"
 #include "import/TurnSolve.h"
+#include "motion/Ground.h"
 #include "skeleton/SkeletonPose.h"
 
 #include <gtest/gtest.h>
@@ -129,7 +129,7 @@ TEST(Retarget, TheCapturedWalkKeepsItsLimbsHeadingTravelAndFloor) {
     // floor (the standing one, or another that would go below it) and no
     // standing foot is far above it (the clip's left foot dips through its
     // floor around frame 180, lifting the figure off its standing right).
-    const double ground = figureGround(*figure);
+    const double ground = groundHeight(*figure);
     int stands[2] = {0, 0};
     for (std::size_t f = 0; f < r.poses.size(); ++f) {
         SkeletonPose pose = SkeletonPose::capture(*figure);

@@ -20,8 +20,11 @@ std::unique_ptr<Skeleton> defaultSkeleton() {
 
 } // namespace
 
-TEST(BodyPose, FramesStandOnTheFloorAndMirrorTheSides) {
+TEST(BodyPose, FramesStandOnTheGroundAndMirrorTheSides) {
     std::unique_ptr<Skeleton> skeleton = defaultSkeleton();
+    // The figure's ground: where its feet are as it stands at rest.
+    const double ground = groundHeight(*skeleton);
+    EXPECT_NEAR(ground, lowestFootPoint(*skeleton), 1e-12);
     PoseMaker maker(*skeleton);
     BodyPose pose;
     pose.leftLeg.swing = 25;
@@ -34,8 +37,8 @@ TEST(BodyPose, FramesStandOnTheFloorAndMirrorTheSides) {
     ASSERT_TRUE(maker.frame(pose, frame, error)) << error;
     // The skeleton is left in the frame's pose, its lowest foot point at the
     // clearance, the root's height rounded up to a tenth of a millimetre.
-    EXPECT_GE(lowestFootPoint(*skeleton), 0.25);
-    EXPECT_LT(lowestFootPoint(*skeleton), 0.2501);
+    EXPECT_GE(lowestFootPoint(*skeleton), ground + 0.25);
+    EXPECT_LT(lowestFootPoint(*skeleton), ground + 0.2501);
     EXPECT_NEAR(frame.rootPosition.y * 1e4, std::round(frame.rootPosition.y * 1e4), 1e-6);
     EXPECT_EQ(frame.rootPosition.x, 0);
     EXPECT_EQ(frame.waitTime, 0);
@@ -58,8 +61,8 @@ TEST(BodyPose, FramesStandOnTheFloorAndMirrorTheSides) {
     ASSERT_TRUE(maker.between(frame, other, 0.5, 0, half, error)) << error;
     EXPECT_DOUBLE_EQ(half.boneAngles[6].y, 12.5);
     EXPECT_DOUBLE_EQ(half.boneAngles[10].y, -12.5);
-    EXPECT_GE(lowestFootPoint(*skeleton), 0);
-    EXPECT_LT(lowestFootPoint(*skeleton), 0.0001);
+    EXPECT_GE(lowestFootPoint(*skeleton), ground);
+    EXPECT_LT(lowestFootPoint(*skeleton), ground + 0.0001);
     ASSERT_TRUE(maker.between(frame, other, 1, 0.25, half, error)) << error;
     EXPECT_EQ(half.boneAngles[11].x, 40);
 }

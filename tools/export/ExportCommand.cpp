@@ -2,7 +2,9 @@
 
 #include "animation/SafeFileWrite.h"
 #include "motion/ExportRig.h"
+#include "motion/Ground.h"
 #include "motion/MotionSampler.h"
+#include "platform/ProgramPaths.h"
 #include "tools/export/BvhWriter.h"
 #include "tools/export/ConsoleCapture.h"
 #include "tools/export/ExportInputs.h"
@@ -60,8 +62,10 @@ int runExport(const std::vector<std::string>& args, std::ostream& out, std::ostr
         out << exportUsage();
         return EXPORT_OK;
     }
-    options.skeletonPath =
-        exportSkeletonPath(options.skeletonPath, options.skeletonGiven, options.input);
+    // Installed, the program's own skeleton is found as the program finds it.
+    const ProgramPaths paths = currentProgramPaths();
+    options.skeletonPath = exportSkeletonPath(options.skeletonPath, options.skeletonGiven,
+                                              options.input, paths.installed ? paths.skeleton : "");
     // The output replaces its file whole; it must not be one of the inputs.
     if (sameFile(options.output, options.input) || sameFile(options.output, options.skeletonPath)) {
         err << PREFIX << "the output '" << options.output << "' would overwrite an input file\n";
@@ -76,6 +80,9 @@ int runExport(const std::vector<std::string>& args, std::ostream& out, std::ostr
     if (!animation) {
         return fail(err, error);
     }
+    // Heights are written from the figure's ground, so other tools put the
+    // start pose's feet on their floor at 0.
+    const double ground = groundHeight(*skeleton);
     ExportRig rig;
     if (!makeExportRig(*skeleton, rig, error)) {
         return fail(err,
@@ -96,6 +103,10 @@ int runExport(const std::vector<std::string>& args, std::ostream& out, std::ostr
             return fail(err, error);
         }
     }
+    for (RigBone& bone : rig.bones)
+        bone.restPosition.y -= ground;
+    for (PoseSample& sample : motion.samples)
+        sample.rootPosition.y -= ground;
     const std::string bytes = render(options.format, rig, motion);
     if (!writeFileSafely(options.output, bytes, false, &error)) {
         return fail(err, "cannot write '" + options.output + "': " + error);

@@ -45,7 +45,8 @@ long long announcedFrames(const std::string& text) {
 } // namespace
 
 std::string exportSkeletonPath(const std::string& skeletonPath, bool given,
-                               const std::string& animationPath) {
+                               const std::string& animationPath,
+                               const std::string& installedSkeleton) {
     struct stat info;
     if (given || ::stat(skeletonPath.c_str(), &info) == 0) {
         return skeletonPath;
@@ -58,6 +59,10 @@ std::string exportSkeletonPath(const std::string& skeletonPath, bool given,
     const std::string beside = folder + "../default.rgcf";
     if (::stat(beside.c_str(), &info) == 0 && S_ISREG(info.st_mode)) {
         return beside;
+    }
+    if (!installedSkeleton.empty() && ::stat(installedSkeleton.c_str(), &info) == 0 &&
+        S_ISREG(info.st_mode)) {
+        return installedSkeleton;
     }
     return skeletonPath;
 }

@@ -10,9 +10,12 @@
 // command line or names an existing entry; otherwise default.rgcf in the
 // folder above the folder of `animationPath` (where the program keeps it
 // beside its animations folder) when that is a regular file; otherwise
-// still `skeletonPath`, whose read then fails as usual.
+// `installedSkeleton` (an install's own, "" for none) when that is a
+// regular file; otherwise still `skeletonPath`, whose read then fails as
+// usual.
 std::string exportSkeletonPath(const std::string& skeletonPath, bool given,
-                               const std::string& animationPath);
+                               const std::string& animationPath,
+                               const std::string& installedSkeleton = "");
 
 // Reads the skeleton file at `path` standing on the program's own origin
 // (0, SKELETON_ORIGIN_Y, 0). Returns nullptr with a one-line `error` when

@@ -18,7 +18,7 @@ std::string lowerCase(std::string text) {
     return text;
 }
 
-// A decimal number filling the whole text, finite, above 0 and at most
+// A decimal number filling the whole text, finite, from MIN_EXPORT_FPS to
 // MAX_EXPORT_FPS. strtod alone would take "30abc", " 30", "nan" or "inf".
 bool parseFps(const std::string& text, double& fps) {
     if (text.empty() || std::isspace(static_cast<unsigned char>(text[0]))) {
@@ -36,7 +36,7 @@ bool parseFps(const std::string& text, double& fps) {
     if (end != text.c_str() + text.size() || errno == ERANGE) {
         return false;
     }
-    if (!(value > 0 && value <= MAX_EXPORT_FPS)) {
+    if (!(value >= MIN_EXPORT_FPS && value <= MAX_EXPORT_FPS)) {
         return false;
     }
     fps = value;
@@ -97,8 +97,8 @@ bool parseExportOptions(const std::vector<std::string>& args, ExportOptions& opt
         options.skeletonGiven = true;
     }
     if (line.given("--fps") && !parseFps(line.value("--fps"), options.fps)) {
-        error = "--fps needs a number above 0 and at most " + numberText(MAX_EXPORT_FPS) +
-                ", not '" + line.value("--fps") + "'";
+        error = "--fps needs a number from " + numberText(MIN_EXPORT_FPS) + " to " +
+                numberText(MAX_EXPORT_FPS) + ", not '" + line.value("--fps") + "'";
         return false;
     }
     const std::string formatName = line.value("--format");
@@ -138,9 +138,10 @@ std::string exportUsage() {
            "  --skeleton FILE  the skeleton to pose (default " +
            std::string(DEFAULT_EXPORT_SKELETON) +
            ",\n"
-           "                   else default.rgcf in the folder above INPUT's folder)\n"
-           "  --fps N          samples per second, above 0 and at most " +
-           numberText(MAX_EXPORT_FPS) +
+           "                   else default.rgcf in the folder above INPUT's folder,\n"
+           "                   else the installed one)\n"
+           "  --fps N          samples per second, from " +
+           numberText(MIN_EXPORT_FPS) + " to " + numberText(MAX_EXPORT_FPS) +
            " (default 30)\n"
            "  --format F       gltf, glb or bvh (default: from OUTPUT's extension)\n"
            "  -o OUTPUT        the file to write; it is replaced only when the export succeeds\n"

@@ -31,7 +31,7 @@ struct ExportOptions {
 // Options may come in any order, also as --name=value; "--" ends them. The
 // format defaults from OUTPUT's extension (.gltf, .glb, .bvh, any case).
 // Returns false with a one-line `error` for an unknown or repeated option, a
-// missing value, an fps that is not a number above 0 and at most
+// missing value, an fps that is not a number from MIN_EXPORT_FPS to
 // MAX_EXPORT_FPS, an unknown format, a missing or second INPUT, a missing
 // OUTPUT, or a format that cannot be told from OUTPUT. With --help it
 // returns true at once, whatever else is there.

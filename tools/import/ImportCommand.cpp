@@ -6,6 +6,7 @@
 #include "import/BvhReader.h"
 #include "import/MotionImport.h"
 #include "motion/BoneTable.h"
+#include "platform/ProgramPaths.h"
 #include "tools/export/ConsoleCapture.h"
 #include "tools/export/ExportInputs.h"
 #include "tools/import/ImportOptions.h"
@@ -97,8 +98,12 @@ int runImport(const std::vector<std::string>& args, std::ostream& out, std::ostr
         out << importUsage();
         return IMPORT_OK;
     }
+    // Installed, the program's own skeleton is found as the program finds it;
+    // the skeleton beside the output's folder is the one its animations use.
+    const ProgramPaths paths = currentProgramPaths();
     options.skeletonPath =
-        exportSkeletonPath(options.skeletonPath, options.skeletonGiven, options.output);
+        exportSkeletonPath(options.skeletonPath, options.skeletonGiven, options.output,
+                           paths.installed ? paths.skeleton : "");
     // The output replaces its file whole; it must not be one of the inputs.
     for (const std::string* input : {&options.input, &options.skeletonPath, &options.mapPath}) {
         if (!input->empty() && sameFile(options.output, *input)) {

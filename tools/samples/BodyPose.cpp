@@ -1,6 +1,7 @@
 #include "tools/samples/BodyPose.h"
 
 #include "motion/BoneTable.h"
+#include "motion/Ground.h"
 
 #include <algorithm>
 #include <cmath>
@@ -49,16 +50,8 @@ BodyPose mirrored(const BodyPose& pose) {
     return m;
 }
 
-double lowestFootPoint(const Skeleton& skeleton) {
-    double lowest = INFINITY;
-    for (int foot : {LeftFoot, RightFoot}) {
-        const Bone& bone = *skeleton.boneAt(foot);
-        lowest = std::min({lowest, bone.position().y, bone.endPoint().y});
-    }
-    return lowest;
-}
-
-PoseMaker::PoseMaker(Skeleton& skeleton) : skeleton_(skeleton), rest_(&skeleton) {}
+PoseMaker::PoseMaker(Skeleton& skeleton)
+    : skeleton_(skeleton), rest_(&skeleton), ground_(groundHeight(skeleton)) {}
 
 bool PoseMaker::frame(const BodyPose& pose, KeyFrame& frame, std::string& error) {
     frame = rest_;
@@ -98,7 +91,7 @@ bool PoseMaker::stand(KeyFrame& frame, double clearance, std::string& error) {
             return false;
         }
     }
-    const double height = rest_.rootPosition.y + clearance - lowestFootPoint(skeleton_);
+    const double height = rest_.rootPosition.y + ground_ + clearance - lowestFootPoint(skeleton_);
     frame.rootPosition.y = std::ceil(height / HEIGHT_STEP) * HEIGHT_STEP;
     frame.applyPose(&skeleton_);
     frame.waitTime = 0;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "animation/KeyFrame.h"
+#include "motion/Ground.h"
 #include "skeleton/Skeleton.h"
 
 #include <string>
@@ -54,7 +55,7 @@ struct BodyPose {
     // to the figure's right.
     double nod = 0;
     double headTurn = 0;
-    // Height of the lowest point of either foot above the floor.
+    // Height of the lowest point of either foot above the ground.
     double clearance = 0;
 };
 
@@ -88,8 +89,6 @@ private:
 
     Skeleton& skeleton_;
     KeyFrame rest_;
+    // Where the feet stand in the rest pose (motion/Ground.h).
+    double ground_;
 };
-
-// Height of the lowest point of the feet (ankles and toes) as the skeleton
-// stands now.
-double lowestFootPoint(const Skeleton& skeleton);

@@ -1,5 +1,7 @@
 #include "tools/samples/SampleAnimations.h"
 
+#include "motion/Ground.h"
+
 #include "animation/AnimationFile.h"
 #include "animation/Timeline.h"
 #include "skeleton/DefaultFigure.h"
@@ -10,7 +12,7 @@
 
 namespace {
 
-// Steps of the check that no foot goes below the floor, in seconds.
+// Steps of the check that no foot goes below the ground, in seconds.
 constexpr double FLOOR_CHECK_STEP = 0.001;
 // What the frames are raised by comes in these steps, so that the root's
 // height stays a short number.
@@ -219,6 +221,7 @@ std::vector<Beat> jumpBeats() {
 
 std::unique_ptr<Animation> buildAnimation(Skeleton& skeleton, const std::string& name, bool looping,
                                           const std::vector<Beat>& beats, std::string& error) {
+    const double ground = groundHeight(skeleton);
     PoseMaker maker(skeleton);
     std::vector<KeyFrame> keys(beats.size(), KeyFrame(static_cast<const Skeleton*>(nullptr)));
     for (std::size_t i = 0; i < beats.size(); ++i) {
@@ -254,7 +257,7 @@ std::unique_ptr<Animation> buildAnimation(Skeleton& skeleton, const std::string&
     }
     animation = asStored(*animation);
     // What the steps leave of a dip, the whole animation is raised by.
-    const double lowest = lowestFootOverTime(*animation, skeleton);
+    const double lowest = lowestFootOverTime(*animation, skeleton) - ground;
     if (lowest < LIFT_STEP) {
         const double lift = std::ceil((LIFT_STEP - lowest) / LIFT_STEP) * LIFT_STEP;
         for (int i = 0; i < animation->frameCount(); ++i) {
@@ -313,10 +316,11 @@ bool writeSampleAnimations(const std::string& skeletonPath, const std::string& f
             return false;
         }
         Skeleton skeleton(skeletonPath, 0, SKELETON_ORIGIN_Y, 0);
+        const double ground = groundHeight(skeleton);
         log << animationPath(folder, animation->name()) << ": " << animation->frameCount()
             << " frames, " << timelineDuration(*animation) << " s"
             << (animation->looping() ? ", looping" : "") << ", feet at least "
-            << lowestFootOverTime(*animation, skeleton) << " above the floor\n";
+            << lowestFootOverTime(*animation, skeleton) - ground << " above the ground\n";
     }
     return true;
 }

@@ -39,7 +39,8 @@ std::vector<Beat> waveBeats();
 std::vector<Beat> jumpBeats();
 
 // Builds an animation from beats on `skeleton` (the program's figure at
-// rest, left posed). When the feet would still dip below the floor
+// rest, left posed), its feet on the figure's ground (motion/Ground.h).
+// When the feet would still dip below the ground
 // between two frames, every frame is raised by the depth of the dip. The
 // frames are as the animation file keeps them (values of six significant
 // digits). Returns nullptr with `error` set when a pose asks a bone for an
