@@ -38,6 +38,8 @@ struct MotionImport {
 
 // Imports `clip` onto `figure` (complete, the default figure's tree, in its
 // start pose; it is posed while the result is checked and left as it was).
+// The key search runs its two search tolerances on two threads; `progress`
+// is then called from both, one at a time.
 // Returns false with a one-line `error` when the map text is refused, the
 // mapping lacks what the retarget needs, or `progress` asked to stop
 // ("stopped").
