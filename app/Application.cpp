@@ -1,14 +1,16 @@
 #include "app/Application.h"
 
+#include "app/AnimationRender.h"
 #include "app/ExitSignals.h"
 #include "app/ExposeWatch.h"
 #include "app/InputDispatch.h"
 #include "app/Scene.h"
+#include "editor/InputMap.h"
 #include "editor/SkeletonEditor.h"
 #include "gui/InterfaceManager.h"
 #include "gui/TextMetrics.h"
+#include "render/SceneViewDrawing.h"
 #include "scene/SceneDrawing.h"
-#include "skeleton/SkeletonDrawing.h"
 
 #include <GL/glew.h>
 #include <GL/glu.h>
@@ -137,6 +139,12 @@ Application::Application(const ProgramPaths& paths) : programState{stateFor(path
         scene->interface->commandCallback = [scene](InterfaceComponent* hit, int32_t, int32_t) {
             scene->handleCommand(hit);
         };
+        const int samples = display.antialiasingLevel;
+        scene->startRender = [scene, samples](EditorAction action) {
+            startEditorRender(
+                *scene, action == EditorAction::RenderGif ? EditorRender::Gif : EditorRender::Video,
+                samples);
+        };
         windowSide = std::make_unique<ApplicationWindowSide>(*win, *scenePtr);
         input = std::make_unique<InputDispatcher>(programState, *scenePtr, *windowSide, fpsShown);
         exposeWatch = std::make_unique<ExposeWatch>(win->getSystemHandle());
@@ -188,24 +196,10 @@ void Application::createWindow() {
 }
 
 void Application::setFixedGlState() {
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glEnable(GL_DEPTH_TEST);
-    glEnable(GL_NORMALIZE);
-    glEnable(GL_LIGHTING);
-    glEnable(GL_COLOR_MATERIAL);
-    glColorMaterial(GL_FRONT, GL_AMBIENT_AND_DIFFUSE);
-    glEnable(GL_TEXTURE_2D);
-    glShadeModel(GL_SMOOTH);
+    setSceneGlState();
     applyProjection(scenePtr->camera);
     glLoadIdentity();
-    glEnable(GL_CULL_FACE);
-    glCullFace(GL_BACK);
-    glPolygonMode(GL_FRONT, GL_FILL);
-    glPolygonMode(GL_BACK, GL_FILL);
     glViewport(0, 0, programState.windowWidth, programState.windowHeight);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
     glClearColor(1, 1, 1, 1);
     glDrawBuffer(GL_BACK);
     glReadBuffer(GL_BACK);
@@ -309,18 +303,13 @@ FrameContent Application::frameContent() {
 void Application::drawFrame(const FrameContent& content) {
     const bool quick = !plainDrawing && drewFirstFrame;
     drewFirstFrame = true;
-    glClearColor(0.1f, 0.8f, 0.1f, 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
-
-    glPushMatrix();
-    applyCamera(*content.camera);
-    drawSkyBox(content.camera->eye, quick);
-    drawFloor(quick);
+    SceneView view;
+    view.camera = content.camera;
+    view.figures = content.figures;
     // Figures are placed by the program's window size, the pick included.
-    for (const FigureInView& figure : content.figures)
-        drawSkeleton(*figure.skeleton, figure.alpha, programState.windowWidth,
-                     programState.windowHeight, quick);
-    glPopMatrix();
+    view.width = programState.windowWidth;
+    view.height = programState.windowHeight;
+    drawScene(view, quick);
 
     beginOverlay(content.width, content.height);
     painter.setBatching(quick);

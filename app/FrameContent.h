@@ -1,19 +1,13 @@
 #pragma once
 
+#include "render/SceneView.h"
+
 #include <string>
 #include <vector>
 
 class Camera;
 class InterfaceManager;
-class Skeleton;
 struct Lighting;
-
-// A figure in the 3-D view, and how opaque it is drawn (not const: a pick
-// runs while it is drawn and selects a bone).
-struct FigureInView {
-    Skeleton* skeleton = nullptr;
-    double alpha = 1.0;
-};
 
 // Everything one pass of the main loop draws, gathered once: the window's
 // size, the camera and lights, the figures back to front, the frame-rate

@@ -21,16 +21,9 @@ void Scene::build() {
 }
 
 void Scene::buildInterface() {
-    camera.speed = 0.09;
-    camera.eye = Vec3(0, 10, 10);
-    camera.freeYaw = -90;
-    camera.freePitch = -45;
-
     interface->init();
     editor = std::make_unique<SkeletonEditor>(*interface, nullptr, state.paths);
-    camera.target = editor->skeleton().rootPosition();
-    if (camera.target)
-        camera.mode = CAMERA_ORBIT;
+    camera.placeAtStart(editor->skeleton().rootPosition());
     buildAboutPages(*interface, ownedComponents);
 
     for (auto [id, label] : {std::pair{MUSIC_VOLUME_DN, MUSIC_VOLUME_DN_LABEL},
@@ -62,6 +55,11 @@ void Scene::handleCommand(InterfaceComponent* hit) {
 void Scene::handleAction(EditorAction action) {
     if (action == EditorAction::FrameFigure) {
         camera.returnHome();
+        return;
+    }
+    if (action == EditorAction::RenderVideo || action == EditorAction::RenderGif) {
+        if (startRender)
+            startRender(action);
         return;
     }
     if (editor)

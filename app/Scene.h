@@ -30,8 +30,8 @@ public:
     Scene(ProgramState& state, MusicFactory makeMusic);
     ~Scene();
 
-    // Camera placement, main menu, editor, camera aim, About pages and
-    // music buttons, in that order. Touches neither GL nor the sound device,
+    // Main menu, editor, the camera's start placement around the figure,
+    // About pages and music buttons, in that order. Touches neither GL nor the sound device,
     // so it can run on another thread while the window is made.
     void buildInterface();
     // The rest of the set-up: the lights (needs the GL context) and the
@@ -45,8 +45,13 @@ public:
     // then the three music commands (which act on the press only).
     void handleCommand(InterfaceComponent* hit);
     // The one receiver of the input map's actions: the camera's own (Home
-    // frames the figure), everything else to the editor.
+    // frames the figure), the renders (to startRender), everything else to
+    // the editor.
     void handleAction(EditorAction action);
+    // Starts a render of the editor's animation for RenderVideo or
+    // RenderGif. Set by the window's side, which has the GL to draw with;
+    // without it those actions do nothing.
+    std::function<void(EditorAction)> startRender;
 
     Camera camera;
     Lighting lighting;

@@ -256,7 +256,8 @@ void SkeletonEditor::perform(EditorAction action) {
         parts.importWindow->visible = false;
         break;
     default:
-        // The camera's own action is not the editor's to do here.
+        // The camera's own action and the renders (which draw from the
+        // camera) are the scene's.
         break;
     }
 }

@@ -53,6 +53,9 @@ const std::vector<KeyBinding>& keyBindings() {
         {plain(Key::F1), A::ToggleShortcuts, "F1", "show or hide this list of keys and gestures"},
         {plain(Key::F2), A::ToggleTimeline, "F2",
          "show or hide the timeline; click a block to go to its frame"},
+        {ctrl('r'), A::RenderVideo, "Ctrl+R",
+         "render the animation to renders/NAME.mp4 in the animations folder"},
+        {ctrl('r', true), A::RenderGif, "Ctrl+Shift+R", "render it to renders/NAME.gif"},
     };
     return table;
 }

@@ -31,6 +31,8 @@ enum class EditorAction {
     FrameFigure,
     ToggleShortcuts,
     ToggleTimeline,
+    RenderVideo,
+    RenderGif,
     // Asked for by the editor's buttons only.
     Play,
     Stop,

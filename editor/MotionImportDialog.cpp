@@ -52,7 +52,7 @@ void SkeletonEditor::confirmImport() {
     }
     const std::string path = animationFolder + name + ".bvh";
     const bool started = runInBackground(
-        "Importing " + name, [this, path, skeleton = skeletonFile, name](TaskProgress& progress) {
+        "Importing " + name, [this, path, skeleton = skeletonFile_, name](TaskProgress& progress) {
             auto outcome = std::make_shared<ImportOutcome>();
             importClip(path, skeleton, name, progress, *outcome);
             // Runs on the main thread once the work has ended.

@@ -36,7 +36,7 @@ const HeldButton heldButtons[] = {
 
 SkeletonEditor::SkeletonEditor(InterfaceManager& manager_, PlayerClock* playerClock,
                                const ProgramPaths& paths)
-    : manager(manager_), animationFolder(paths.animations), skeletonFile(paths.skeleton) {
+    : manager(manager_), animationFolder(paths.animations), skeletonFile_(paths.skeleton) {
     skeleton_ = std::make_unique<Skeleton>(paths.skeleton, 0, SKELETON_ORIGIN_Y, 0);
     ghostSkeleton_ = std::make_unique<Skeleton>(paths.skeleton, 0, SKELETON_ORIGIN_Y, 0);
     // Partners come from the rest pose, before any frame poses the figure.

@@ -215,6 +215,10 @@ public:
     // Whether the figure shows a pose that no frame stores (turned or moved
     // since).
     bool poseUnstored() const { return poseUnstored_; }
+    // Where dialog names, the autosave and the renders go (ends in "/"), and
+    // the figure's skeleton file, as this run found them.
+    const std::string& animationsFolder() const { return animationFolder; }
+    const std::string& skeletonFile() const { return skeletonFile_; }
     // The file name the animation was loaded from or saved under this run
     // ("" for none yet): what Ctrl+S saves to.
     const std::string& fileName() const { return fileName_; }
@@ -325,8 +329,7 @@ private:
     InterfaceManager& manager;
     // Where dialog names, the autosave and completion look; ends in "/".
     std::string animationFolder;
-    // The figure's skeleton file, which an import loads afresh.
-    std::string skeletonFile;
+    std::string skeletonFile_;
     // The file openFile read, which Ctrl+S writes back to; "" once a dialog
     // loads or saves (their names mean the animations folder).
     std::string openedPath;

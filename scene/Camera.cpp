@@ -109,6 +109,16 @@ bool Camera::lookAt(Vec3& eyeOut, Vec3& centreOut, Vec3& upOut) const {
     return true;
 }
 
+void Camera::placeAtStart(const Vec3* orbitTarget) {
+    speed = 0.09;
+    eye = Vec3(0, 10, 10);
+    freeYaw = -90;
+    freePitch = -45;
+    target = orbitTarget;
+    if (target)
+        mode = CAMERA_ORBIT;
+}
+
 void Camera::returnHome() {
     distance = 10;
     orbitYaw = 0;

@@ -52,6 +52,11 @@ public:
     bool rotatePitch(double pixels);
     // Movement (Free) or zoom and eye placement (Orbit) for one frame.
     void update(double dt);
+    // The program's start placement: the free-flight fields of the first
+    // view (eye (0, 10, 10), speed 0.09, looking down at 45 degrees) and,
+    // with a target, Orbit mode around it. The orbit keeps its distance,
+    // yaw and pitch; its eye follows at the next update.
+    void placeAtStart(const Vec3* orbitTarget);
     // Puts the orbit back where it starts, around the target: distance 10,
     // yaw 0, pitch 45, and no zoom still pending. The eye follows at the
     // next update.

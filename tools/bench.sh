@@ -35,6 +35,11 @@
 #               import, in one run; then kinemorph-import itself on a 30 s
 #               clip at 100 fps made from it: wall time against 2 s, peak
 #               memory against ten times the clip's file
+#   render      kinemorph-render's work per frame (drawn offscreen through
+#               EGL, read back, converted and encoded to H.264) at 640 x 480
+#               and 1280 x 720, four seconds of the walk at 30 fps, against
+#               the frame's own 1/30 s: at most 0.5 is twice as fast as real
+#               time (no display needed); also the CPU of all threads
 #
 #   tools/bench.sh
 #
@@ -60,7 +65,7 @@ fail() {
 
 # ---- build ---------------------------------------------------------------
 targets=(bench_animation bench_skeleton bench_frame bench_startup bench_startup_program
-  bench_startup_bare bench_editor_update bench_history bench_import)
+  bench_startup_bare bench_editor_update bench_history bench_import bench_render)
 mkdir -p "$build"
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DKINEMORPH_BENCH=ON -DKINEMORPH_TESTS=ON \
   >"$build/bench-configure.log" 2>&1 || {
@@ -128,6 +133,7 @@ gbench drag "$reps" "$bin/bench_skeleton" --benchmark_min_time=0.3 \
 gbench frame "$reps" env DISPLAY="$gl_display" "$bin/bench_frame"
 gbench history "$reps" "$bin/bench_history" --benchmark_filter='^HistoryOf1000EditsOn1000Frames(/|$)'
 gbench undo "$reps" "$bin/bench_history" --benchmark_filter='^UndoRedoOn10000Frames(/|$)'
+gbench render "$reps" "$bin/bench_render"
 gbench import "$reps" "$bin/bench_import"
 
 # A 30 s clip at 100 fps from the shared one: its frames forward, then
@@ -359,6 +365,18 @@ clip_kb=$(($(stat -c %s "$long_clip") / 1024))
 row "kinemorph-import, 30 s clip at 100 fps" "$long_s s" "2 s budget" "$(ratio "$long_s" 2)" 1
 row "  peak memory / clip file" "$((long_kb / 1024)) MB" "$((clip_kb / 1024)) MB file" \
   "$(ratio "$long_kb" "$clip_kb")" 10
+# A frame's work against the frame's own time at 30 fps.
+frame_time_us=33333
+for size in 640x480 1280x720; do
+  t=$(median render "RenderMp4/${size/x//}/iterations:2/real_time" frame_us) || exit 1
+  target=-
+  [ "$size" = 1280x720 ] && target=0.5
+  row "Render + encode MP4 $size, per frame / 1/30 s" "$(fmt "$t")" "$(fmt "$frame_time_us")" \
+    "$(ratio "$t" "$frame_time_us")" "$target"
+  # The CPU of all threads: what the render costs whatever else runs.
+  c=$(median render "RenderMp4/${size/x//}/iterations:2/real_time" frame_cpu_us) || exit 1
+  against "  same, CPU of all threads" "$c" "$frame_time_us" -
+done
 
 echo
 {

@@ -90,7 +90,7 @@ TEST_F(ImportCommandTest, RefusesBadCommandLinesAndFailedImportsWithOneLine) {
         {{clip, "-o", output, "--tolerance=-1"}, IMPORT_BAD_USAGE, "--tolerance needs"},
         {{clip, "-o", output, "--tolerance", "91"}, IMPORT_BAD_USAGE, "--tolerance needs"},
         {{clip, "-o", output, "--loop=yes"}, IMPORT_BAD_USAGE, "--loop takes no value"},
-        {{clip, clip, "-o", output}, IMPORT_BAD_USAGE, "only one input clip"},
+        {{clip, clip, "-o", output}, IMPORT_BAD_USAGE, "only one input file"},
         {{clip, "-o", output, "--output", output}, IMPORT_BAD_USAGE, "given twice"},
         {{clip, "-o", output, "--map"}, IMPORT_BAD_USAGE, "--map needs a value"},
         {{clip, "-o", clip}, IMPORT_BAD_USAGE, "would overwrite an input file"},

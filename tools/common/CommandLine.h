@@ -4,36 +4,36 @@
 #include <string>
 #include <vector>
 
-// The command lines of the command-line tools, read one way: options in any
-// order, those with a value as "--name VALUE" or "--name=VALUE", "--" ending
-// the options, every other word (and "-" alone) a positional argument.
-
-// One option a tool takes: its name, another spelling or nullptr, and
-// whether a value follows it.
-struct CommandOption {
-    const char* name;
-    const char* alias;
-    bool takesValue;
-};
-
-// What a command line said.
+// A command-line tool's arguments (without the program name), split the way
+// every Kinemorph tool reads them: options take one value, as "--name VALUE"
+// or "--name=VALUE"; "--" ends the options; "-" and any word not starting
+// with "-" is an operand. "--help" or "-h" anywhere asks for the usage and
+// nothing else.
 struct CommandLine {
-    std::vector<std::string> positional;
-    // By the option's name (not its alias); "" for an option without value.
+    // Each option given, by its first spelling in the list of names.
     std::map<std::string, std::string> values;
+    std::vector<std::string> operands;
+    bool help = false;
 
     bool given(const std::string& name) const { return values.count(name) > 0; }
-    // The option's value, or "" when it was not given.
-    std::string value(const std::string& name) const;
 };
 
-// Reads `args` (without the program name) against `options`. Returns false
-// with a one-line `error` for an unknown option ("unknown option '--x' (try
-// --help)"), one given twice, one whose value is missing, and a value given
-// to an option that takes none.
-bool scanCommandLine(const std::vector<std::string>& args,
-                     const std::vector<CommandOption>& options, CommandLine& line,
-                     std::string& error);
+// Splits `args`. `options` lists the options the tool knows, each with its
+// spellings joined by "|" ("-o|--output"); `flags` those that take no value
+// (given, their value is ""). Returns false with a one-line `error` for an
+// unknown option, one given twice, one without its value and a flag given
+// one ("--loop=yes").
+bool splitCommandLine(const std::vector<std::string>& args, const std::vector<std::string>& options,
+                      CommandLine& line, std::string& error,
+                      const std::vector<std::string>& flags = {});
 
-// Whether "--help" or "-h" is among `args`, wherever.
-bool asksForHelp(const std::vector<std::string>& args);
+// The tool's one INPUT operand and its "-o" OUTPUT (listed as "-o|..."),
+// in `input` and `output`. False with a one-line `error` for a second
+// operand, no operand, or no (or an empty) output; `what` names the input
+// in those messages.
+bool inputAndOutput(const CommandLine& line, std::string& input, std::string& output,
+                    std::string& error, const std::string& what = "input animation file");
+
+// A decimal number filling the whole text and finite ("30", "0.5", "1e2");
+// false for anything else ("30abc", " 30", "nan", "inf", "").
+bool parseDecimal(const std::string& text, double& value);

@@ -5,24 +5,16 @@
 #include "motion/Ground.h"
 #include "motion/MotionSampler.h"
 #include "platform/ProgramPaths.h"
+#include "tools/common/SameFile.h"
 #include "tools/export/BvhWriter.h"
 #include "tools/export/ConsoleCapture.h"
 #include "tools/export/ExportInputs.h"
 #include "tools/export/ExportOptions.h"
 #include "tools/export/GltfWriter.h"
 
-#include <sys/stat.h>
-
 namespace {
 
 constexpr const char* PREFIX = "kinemorph-export: ";
-
-// True when `a` and `b` name one existing file.
-bool sameFile(const std::string& a, const std::string& b) {
-    struct stat first, second;
-    return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 &&
-           first.st_dev == second.st_dev && first.st_ino == second.st_ino;
-}
 
 std::string firstLine(std::string text) {
     const std::size_t end = text.find_first_of("\r\n");

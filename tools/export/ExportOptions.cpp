@@ -6,9 +6,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cerrno>
-#include <cmath>
-#include <cstdlib>
 
 namespace {
 
@@ -18,25 +15,10 @@ std::string lowerCase(std::string text) {
     return text;
 }
 
-// A decimal number filling the whole text, finite, from MIN_EXPORT_FPS to
-// MAX_EXPORT_FPS. strtod alone would take "30abc", " 30", "nan" or "inf".
+// A number from MIN_EXPORT_FPS to MAX_EXPORT_FPS.
 bool parseFps(const std::string& text, double& fps) {
-    if (text.empty() || std::isspace(static_cast<unsigned char>(text[0]))) {
-        return false;
-    }
-    const bool numeric = std::all_of(text.begin(), text.end(), [](unsigned char c) {
-        return std::isdigit(c) || c == '.' || c == 'e' || c == 'E' || c == '+' || c == '-';
-    });
-    if (!numeric) {
-        return false;
-    }
-    char* end = nullptr;
-    errno = 0;
-    const double value = std::strtod(text.c_str(), &end);
-    if (end != text.c_str() + text.size() || errno == ERANGE) {
-        return false;
-    }
-    if (!(value >= MIN_EXPORT_FPS && value <= MAX_EXPORT_FPS)) {
+    double value = 0;
+    if (!parseDecimal(text, value) || !(value >= MIN_EXPORT_FPS && value <= MAX_EXPORT_FPS)) {
         return false;
     }
     fps = value;
@@ -70,52 +52,32 @@ bool formatFromExtension(const std::string& path, ExportFormat& format) {
 bool parseExportOptions(const std::vector<std::string>& args, ExportOptions& options,
                         std::string& error) {
     options = ExportOptions();
-    if (asksForHelp(args)) {
+    CommandLine line;
+    if (!splitCommandLine(args, {"--skeleton", "--fps", "--format", "-o|--output"}, line, error)) {
+        return false;
+    }
+    if (line.help) {
         options.help = true;
         return true;
     }
-    static const std::vector<CommandOption> OPTIONS = {{"--skeleton", nullptr, true},
-                                                       {"--fps", nullptr, true},
-                                                       {"--format", nullptr, true},
-                                                       {"--output", "-o", true}};
-    CommandLine line;
-    if (!scanCommandLine(args, OPTIONS, line, error)) {
-        return false;
-    }
-    if (line.positional.size() > 1) {
-        error = "only one input file may be given (found '" + line.positional[0] + "' and '" +
-                line.positional[1] + "')";
-        return false;
-    }
-    const bool haveInput = !line.positional.empty(), haveOutput = line.given("--output"),
-               haveFormat = line.given("--format");
-    if (haveInput) {
-        options.input = line.positional[0];
-    }
     if (line.given("--skeleton")) {
-        options.skeletonPath = line.value("--skeleton");
+        options.skeletonPath = line.values["--skeleton"];
         options.skeletonGiven = true;
     }
-    if (line.given("--fps") && !parseFps(line.value("--fps"), options.fps)) {
+    if (line.given("--fps") && !parseFps(line.values["--fps"], options.fps)) {
         error = "--fps needs a number from " + numberText(MIN_EXPORT_FPS) + " to " +
-                numberText(MAX_EXPORT_FPS) + ", not '" + line.value("--fps") + "'";
+                numberText(MAX_EXPORT_FPS) + ", not '" + line.values["--fps"] + "'";
         return false;
     }
-    const std::string formatName = line.value("--format");
-    options.output = line.value("--output");
-    if (!haveInput) {
-        error = "no input animation file given (try --help)";
-        return false;
-    }
-    if (!haveOutput || options.output.empty()) {
-        error = "no output file given; use -o OUTPUT";
+    if (!inputAndOutput(line, options.input, options.output, error)) {
         return false;
     }
     if (options.skeletonPath.empty()) {
         error = "--skeleton needs a file name";
         return false;
     }
-    if (haveFormat) {
+    if (line.given("--format")) {
+        const std::string& formatName = line.values["--format"];
         if (!formatFromName(lowerCase(formatName), options.format)) {
             error = "unknown format '" + formatName + "'; use gltf, glb or bvh";
             return false;

@@ -7,27 +7,18 @@
 #include "import/MotionImport.h"
 #include "motion/BoneTable.h"
 #include "platform/ProgramPaths.h"
+#include "tools/common/SameFile.h"
+#include "tools/common/TerminalProgress.h"
 #include "tools/export/ConsoleCapture.h"
 #include "tools/export/ExportInputs.h"
 #include "tools/import/ImportOptions.h"
 
 #include <chrono>
 #include <cstdio>
-#include <sys/stat.h>
 
 namespace {
 
 constexpr const char* PREFIX = "kinemorph-import: ";
-// The bar shows once the work has taken this long, seconds.
-constexpr double BAR_AFTER = 1;
-constexpr int BAR_WIDTH = 30;
-
-// True when `a` and `b` name one existing file.
-bool sameFile(const std::string& a, const std::string& b) {
-    struct stat first, second;
-    return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 &&
-           first.st_dev == second.st_dev && first.st_ino == second.st_ino;
-}
 
 std::string formatSeconds(double seconds) {
     char text[32];
@@ -52,36 +43,6 @@ std::string animationName(const std::string& output) {
     }
     return name;
 }
-
-// A bar on a terminal, drawn over itself, once the work has gone on for
-// BAR_AFTER seconds; wiped when it ends.
-class ProgressBar {
-public:
-    ProgressBar(std::ostream& err, bool enabled) : err_(err), enabled_(enabled) {}
-    ~ProgressBar() {
-        if (shown_) {
-            err_ << "\r" << std::string(BAR_WIDTH + 8, ' ') << "\r" << std::flush;
-        }
-    }
-
-    void show(double fraction) {
-        const double seconds = std::chrono::duration<double>(Clock::now() - start_).count();
-        if (!enabled_ || seconds < BAR_AFTER) {
-            return;
-        }
-        const int filled = static_cast<int>(fraction * BAR_WIDTH);
-        err_ << "\r[" << std::string(filled, '#') << std::string(BAR_WIDTH - filled, ' ') << "] "
-             << static_cast<int>(fraction * 100) << " %" << std::flush;
-        shown_ = true;
-    }
-
-private:
-    using Clock = std::chrono::steady_clock;
-    std::ostream& err_;
-    bool enabled_;
-    bool shown_ = false;
-    Clock::time_point start_ = Clock::now();
-};
 
 } // namespace
 
@@ -145,11 +106,14 @@ int runImport(const std::vector<std::string>& args, std::ostream& out, std::ostr
         // The axis frames report rounding trouble on standard output, which
         // belongs to the summary here.
         ConsoleCapture capture;
-        ProgressBar bar(err, progressBar);
-        if (!importMotion(clip, *figure, importOptions, result, error, [&](double fraction) {
-                bar.show(fraction);
+        TerminalProgress bar(err, PREFIX, progressBar);
+        const bool imported =
+            importMotion(clip, *figure, importOptions, result, error, [&](double fraction) {
+                bar.update(fraction);
                 return true;
-            })) {
+            });
+        bar.finish();
+        if (!imported) {
             return fail(err, "cannot import '" + options.input + "': " + error);
         }
     }

@@ -4,79 +4,42 @@
 #include "skeleton/DefaultFigure.h"
 #include "tools/common/CommandLine.h"
 
-#include <algorithm>
-#include <cctype>
-#include <cerrno>
-#include <cmath>
-#include <cstdlib>
-
-namespace {
-
-// A decimal number filling the whole text, from 0 to MAX_IMPORT_TOLERANCE.
-// strtod alone would take "1abc", " 1", "nan" or "inf".
-bool parseTolerance(const std::string& text, double& degrees) {
-    if (text.empty() || !std::all_of(text.begin(), text.end(), [](unsigned char c) {
-            return std::isdigit(c) || c == '.' || c == 'e' || c == 'E' || c == '+' || c == '-';
-        })) {
-        return false;
-    }
-    char* end = nullptr;
-    errno = 0;
-    const double value = std::strtod(text.c_str(), &end);
-    if (end != text.c_str() + text.size() || errno == ERANGE ||
-        !(value >= 0 && value <= MAX_IMPORT_TOLERANCE)) {
-        return false;
-    }
-    degrees = value;
-    return true;
-}
-
-} // namespace
-
 bool parseImportOptions(const std::vector<std::string>& args, ImportOptions& options,
                         std::string& error) {
     options = ImportOptions();
     options.skeletonPath = SKELETON_PATH;
-    if (asksForHelp(args)) {
+    CommandLine line;
+    if (!splitCommandLine(args, {"--skeleton", "--tolerance", "--map", "-o|--output"}, line, error,
+                          {"--loop", "--verbose"})) {
+        return false;
+    }
+    if (line.help) {
         options.help = true;
         return true;
     }
-    static const std::vector<CommandOption> OPTIONS = {
-        {"--skeleton", nullptr, true}, {"--tolerance", nullptr, true},
-        {"--map", nullptr, true},      {"--output", "-o", true},
-        {"--loop", nullptr, false},    {"--verbose", nullptr, false}};
-    CommandLine line;
-    if (!scanCommandLine(args, OPTIONS, line, error)) {
+    if (!inputAndOutput(line, options.input, options.output, error, "input clip")) {
         return false;
     }
-    if (line.positional.empty()) {
-        error = "no input clip given (try --help)";
-        return false;
-    }
-    if (line.positional.size() > 1) {
-        error = "only one input clip may be given (found '" + line.positional[0] + "' and '" +
-                line.positional[1] + "')";
-        return false;
-    }
-    options.input = line.positional[0];
-    options.output = line.value("--output");
+    // Read without adding: values[] would make an option given.
+    auto value = [&line](const char* name) {
+        const auto at = line.values.find(name);
+        return at == line.values.end() ? std::string() : at->second;
+    };
     options.loop = line.given("--loop");
     options.verbose = line.given("--verbose");
     if (line.given("--skeleton")) {
-        options.skeletonPath = line.value("--skeleton");
+        options.skeletonPath = value("--skeleton");
         options.skeletonGiven = true;
     }
+    const std::string tolerance = value("--tolerance");
     if (line.given("--tolerance") &&
-        !parseTolerance(line.value("--tolerance"), options.tolerance)) {
+        !(parseDecimal(tolerance, options.tolerance) && options.tolerance >= 0 &&
+          options.tolerance <= MAX_IMPORT_TOLERANCE)) {
         error = "--tolerance needs a number of degrees from 0 to " +
-                numberText(MAX_IMPORT_TOLERANCE) + ", not '" + line.value("--tolerance") + "'";
+                numberText(MAX_IMPORT_TOLERANCE) + ", not '" + tolerance + "'";
         return false;
     }
-    options.mapPath = line.value("--map");
-    if (options.output.empty()) {
-        error = "no output file given; use -o OUTPUT.rgaf";
-        return false;
-    }
+    options.mapPath = value("--map");
     if (options.skeletonPath.empty()) {
         error = "--skeleton needs a file name";
         return false;

@@ -1,0 +1,182 @@
+// kinemorph-render as a user runs it: what a bad command line or a broken
+// input says, that frame k of a video is the still of time k / fps, and
+// that an interrupted or failed render leaves the output as it was.
+#include "tools/render/RenderCommand.h"
+
+#include "MediaReader.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string WALK = "resources/config/skeleton/animations/walk.rgaf";
+// Small and few: 10 frames of the walk at 10 fps.
+const std::vector<std::string> CLIP = {"--size", "96x72", "--fps", "10", "--to", "1"};
+
+struct RunResult {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+RunResult run(const std::vector<std::string>& args) {
+    std::ostringstream out, err;
+    RunResult r;
+    r.status = runRender(args, out, err, false);
+    r.out = out.str();
+    r.err = err.str();
+    return r;
+}
+
+std::vector<std::string> plus(std::vector<std::string> a, const std::vector<std::string>& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+std::string bytesOf(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+class RenderCommandTest : public testing::Test {
+protected:
+    RenderCommandTest() {
+        char pattern[] = "/tmp/kinemorph-render-cmd-XXXXXX";
+        folder = ::mkdtemp(pattern);
+    }
+    ~RenderCommandTest() override {
+        std::error_code ignored;
+        fs::remove_all(folder, ignored);
+    }
+    std::string file(const std::string& name) const { return folder + "/" + name; }
+
+    std::string folder;
+};
+
+TEST_F(RenderCommandTest, BadCommandLinesSayWhyInOneLineAndWriteNothing) {
+    const std::string out = file("out.mp4");
+    struct Bad {
+        std::vector<std::string> args;
+        int status;
+        const char* says;
+    };
+    const Bad cases[] = {
+        {{WALK, "-o", out, "--frobnicate", "1"}, RENDER_BAD_USAGE, "unknown option"},
+        {{WALK, "-o", out, "--size", "0x10"}, RENDER_BAD_USAGE, "--size"},
+        {{WALK, "-o", out, "--size", "640"}, RENDER_BAD_USAGE, "--size"},
+        {{WALK, "-o", out, "--fps", "0"}, RENDER_BAD_USAGE, "--fps"},
+        {{WALK, "-o", out, "--fps", "nan"}, RENDER_BAD_USAGE, "--fps"},
+        {{WALK, "-o", out, "--camera", "top"}, RENDER_BAD_USAGE, "camera"},
+        {{WALK, "-o", out, "--background", "red"}, RENDER_BAD_USAGE, "background"},
+        {{WALK, "-o", out, "--frame", "1", "--from", "0"}, RENDER_BAD_USAGE, "--frame"},
+        {{WALK, "-o", out, "--from", "-1"}, RENDER_BAD_USAGE, "--from"},
+        {{WALK, "-o", out, "--from", "2", "--to", "1"}, RENDER_BAD_USAGE, "--to"},
+        {{WALK}, RENDER_BAD_USAGE, "no output"},
+        {{"-o", out}, RENDER_BAD_USAGE, "no input"},
+        {{WALK, "-o", file("out.avi")}, RENDER_BAD_USAGE, ".mp4, .webm, .gif or .png"},
+        {{WALK, "-o", file("still.png")}, RENDER_BAD_USAGE, "--frame"},
+        {{WALK, "-o", file("fast.gif"), "--fps", "60"}, RENDER_BAD_USAGE, "GIF"},
+        {{WALK, "-o", out, "--background", "transparent"}, RENDER_BAD_USAGE, "transparent"},
+        {{WALK, "-o", out, "--size", "95x72"}, RENDER_BAD_USAGE, "even"},
+        {{file("missing.rgaf"), "-o", out}, RENDER_FAILED, "No such file"},
+        {{WALK, "--skeleton", file("missing.rgcf"), "-o", out}, RENDER_FAILED, "skeleton"},
+    };
+    for (const Bad& c : cases) {
+        const RunResult r = run(c.args);
+        const std::string what = r.err;
+        EXPECT_EQ(r.status, c.status) << what;
+        EXPECT_EQ(r.out, "") << what;
+        EXPECT_EQ(r.err.rfind("kinemorph-render: ", 0), 0u) << what;
+        EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << "one line: " << what;
+        EXPECT_NE(r.err.find(c.says), std::string::npos) << what;
+    }
+    EXPECT_TRUE(fs::is_empty(folder));
+
+    // An animation file named like a video is still not overwritten.
+    fs::copy_file(WALK, file("walk.gif"));
+    const RunResult same = run({file("walk.gif"), "-o", file("walk.gif")});
+    EXPECT_EQ(same.status, RENDER_BAD_USAGE);
+    EXPECT_NE(same.err.find("overwrite an input"), std::string::npos) << same.err;
+    EXPECT_EQ(bytesOf(file("walk.gif")), bytesOf(WALK));
+
+    const RunResult help = run({"--help", "--frobnicate"});
+    EXPECT_EQ(help.status, RENDER_OK);
+    EXPECT_EQ(help.out.rfind("Usage: kinemorph-render", 0), 0u);
+}
+
+// The video's frame k is the moment k / fps: the still of that moment
+// matches it within the video's loss, better than the stills of the moments
+// beside it, and the sequence's PNG of frame k is that still exactly.
+TEST_F(RenderCommandTest, EveryFrameIsItsMomentOnTheTimeline) {
+    const std::vector<std::string> clip = {"--size", "640x480", "--fps", "10", "--to", "1"};
+    ASSERT_EQ(run(plus({WALK, "-o", file("walk.mp4")}, clip)).status, RENDER_OK);
+    ASSERT_EQ(run(plus({WALK, "-o", file("frames/")}, CLIP)).status, RENDER_OK);
+    MediaInfo video;
+    std::string error;
+    ASSERT_TRUE(readMedia(file("walk.mp4"), true, video, error)) << error;
+    ASSERT_EQ(video.frames.size(), 10u);
+    auto still = [&](int k, const std::string& size) {
+        const std::string path = file("still" + size + std::to_string(k) + ".png");
+        const RunResult r =
+            run({WALK, "-o", path, "--size", size, "--frame", std::to_string(k / 10.0)});
+        EXPECT_EQ(r.status, RENDER_OK) << r.err;
+        MediaInfo png;
+        EXPECT_TRUE(readMedia(path, true, png, error)) << error;
+        return png.frames.empty() ? RgbaImage() : png.frames[0];
+    };
+    for (int k : {2, 3, 7}) {
+        SCOPED_TRACE(k);
+        const double own = psnr(still(k, "640x480"), video.frames[k]);
+        EXPECT_GE(own, 35);
+        EXPECT_GT(own, psnr(still(k + 1, "640x480"), video.frames[k]) + 1);
+        EXPECT_GT(own, psnr(still(k - 1, "640x480"), video.frames[k]) + 1);
+        MediaInfo numbered;
+        ASSERT_TRUE(
+            readMedia(file("frames/frame-000" + std::to_string(k) + ".png"), true, numbered, error))
+            << error;
+        EXPECT_TRUE(still(k, "96x72").pixels == numbered.frames[0].pixels);
+    }
+    EXPECT_FALSE(fs::exists(file("frames/frame-0010.png")));
+}
+
+TEST_F(RenderCommandTest, AFailedRenderLeavesTheOutputAsItWas) {
+    const std::string out = file("kept.mp4");
+    std::ofstream(out) << "an earlier video";
+    std::ofstream(file("broken.rgaf")) << "RGAF \nwalk\n0\n0\n";
+    const RunResult r = run(plus({file("broken.rgaf"), "-o", out}, CLIP));
+    EXPECT_EQ(r.status, RENDER_FAILED);
+    EXPECT_EQ(bytesOf(out), "an earlier video");
+}
+
+// Ctrl-C stops the program between frames; nothing is written.
+TEST_F(RenderCommandTest, InterruptedRenderWritesNothing) {
+    const std::string out = file("long.mp4");
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::execl(KINEMORPH_RENDER_BINARY, KINEMORPH_RENDER_BINARY, WALK.c_str(), "--size", "64x48",
+                "--to", "3600", "-o", out.c_str(), static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(700));
+    ::kill(child, SIGINT);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
+    EXPECT_EQ(WEXITSTATUS(status), RENDER_FAILED);
+    EXPECT_TRUE(fs::is_empty(folder));
+}
+
+} // namespace
