@@ -11,6 +11,7 @@
 #include "gui/StatusLine.h"
 #include "gui/TextField.h"
 
+#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -71,8 +72,9 @@ bool SkeletonEditor::saveCurrentAnimation(const std::string& name, std::string* 
 }
 
 void SkeletonEditor::showDialog(ComponentContainer* dialog, TextField* nameField) {
-    ComponentContainer* other = dialog == parts.loadWindow ? parts.saveWindow : parts.loadWindow;
-    other->visible = false;
+    // The dialogs share one place: one at a time.
+    for (ComponentContainer* other : {parts.loadWindow, parts.saveWindow, parts.importWindow})
+        other->visible = false;
     dialog->visible = true;
     manager.raiseWindow(dialog);
     manager.focus(nameField);
@@ -159,11 +161,14 @@ void SkeletonEditor::quickSave() {
 
 void SkeletonEditor::completeName() {
     TextField* field = manager.focusedField;
+    const bool importField = field == parts.importNameField && parts.importWindow->visible;
     const bool dialogField = (field == parts.loadNameField && parts.loadWindow->visible) ||
-                             (field == parts.saveNameField && parts.saveWindow->visible);
+                             (field == parts.saveNameField && parts.saveWindow->visible) ||
+                             importField;
     if (!dialogField)
         return;
-    std::vector<std::string> names = savedAnimationNames(animationFolder);
+    std::vector<std::string> names =
+        importField ? savedClipNames(animationFolder) : savedAnimationNames(animationFolder);
     // Kept autosaves can be loaded by completing their names (a typed name
     // has letters only).
     if (field == parts.loadNameField)
@@ -176,7 +181,13 @@ void SkeletonEditor::completeName() {
 }
 
 bool SkeletonEditor::openFile(const std::string& path) {
-    const std::string shown = std::filesystem::path(path).filename().string();
+    const std::filesystem::path file(path);
+    std::string extension = file.extension().string();
+    for (char& c : extension)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (extension == ".bvh")
+        return startImport(path, file.stem().string());
+    const std::string shown = file.filename().string();
     auto loaded = std::make_unique<Animation>("", false);
     std::string why;
     if (!readAnimationFile(path, *loaded, &why)) {

@@ -145,9 +145,14 @@ void SkeletonEditor::perform(EditorAction action) {
     case EditorAction::OpenLoad:
         showDialog(parts.loadWindow, parts.loadNameField);
         break;
+    case EditorAction::OpenImport:
+        showDialog(parts.importWindow, parts.importNameField);
+        break;
     case EditorAction::ConfirmDialog:
         if (manager.focusedField == parts.loadNameField && parts.loadWindow->visible)
             confirmLoad();
+        else if (manager.focusedField == parts.importNameField && parts.importWindow->visible)
+            confirmImport();
         else if (manager.focusedField == parts.saveNameField && parts.saveWindow->visible)
             confirmSave();
         break;
@@ -243,6 +248,12 @@ void SkeletonEditor::perform(EditorAction action) {
         break;
     case EditorAction::CancelSave:
         parts.saveWindow->visible = false;
+        break;
+    case EditorAction::ConfirmImport:
+        confirmImport();
+        break;
+    case EditorAction::CancelImport:
+        parts.importWindow->visible = false;
         break;
     default:
         // The camera's own action and the renders (which draw from the

@@ -131,13 +131,21 @@ void SkeletonEditor::buildWindows() {
     parts.saveWindow = split(
         "C_SAD", "Save current Animation", true, parts.saveNameField,
         split("C_SBH", "", false, button("SAVE_ANI", "Save"), button("CANCEL_SAVE", "Cancel")));
+    // Any name a file can have: captured clips come as "cmu-131_02".
+    parts.importNameField = field("T_IFN", "", true);
+    parts.importWindow = split("C_IAD", "Import Motion Capture", true, parts.importNameField,
+                               split("C_IBH", "", false, button("IMPORT_BVH", "Import"),
+                                     button("CANCEL_IMPORT", "Cancel")));
     parts.loadWindow->visible = false;
     parts.saveWindow->visible = false;
+    parts.importWindow->visible = false;
     registerWindow(parts.loadWindow);
     registerWindow(parts.saveWindow);
+    registerWindow(parts.importWindow);
 
     place(parts.loadWindow, 280, 60, 470, 340);
     place(parts.saveWindow, 280, 60, 470, 340);
+    place(parts.importWindow, 280, 60, 470, 340);
     place(properties, 340, 110, 650, 30);
     place(readout, 210, 50, 10, 370);
     place(height, 170, 30, 10, 320);

@@ -26,7 +26,10 @@ const std::vector<KeyBinding>& keyBindings() {
         {ctrl('s'), A::QuickSave, "Ctrl+S",
          "save under the file's name (the Save dialog for a new animation)"},
         {ctrl('o'), A::OpenLoad, "Ctrl+O", "open the Load dialog"},
-        {plain(Key::Return), A::ConfirmDialog, "Enter", "in a dialog's name field: Load or Save"},
+        {ctrl('i'), A::OpenImport, "Ctrl+I",
+         "import motion capture: a .bvh file in the animations folder"},
+        {plain(Key::Return), A::ConfirmDialog, "Enter",
+         "in a dialog's name field: Load, Save or Import"},
         {plain(Key::Tab), A::CompleteName, "Tab",
          "in a dialog's name field: complete the name (again: the next)"},
         {plain(Key::Space), A::PlayOrStop, "Space", "play, or stop when playing"},
@@ -77,6 +80,7 @@ std::optional<EditorAction> buttonAction(const std::string& id) {
         {"CHANGE_MOTION", A::CycleMotion}, {"APPLY_FRAME", A::ApplyProperties},
         {"LOAD_ANI", A::ConfirmLoad},      {"CANCEL_LOAD", A::CancelLoad},
         {"SAVE_ANI", A::ConfirmSave},      {"CANCEL_SAVE", A::CancelSave},
+        {"IMPORT_BVH", A::ConfirmImport},  {"CANCEL_IMPORT", A::CancelImport},
     };
     for (const auto& [button, action] : table)
         if (id == button)

@@ -11,6 +11,7 @@ enum class EditorAction {
     Redo,
     QuickSave,
     OpenLoad,
+    OpenImport,
     ConfirmDialog,
     CompleteName,
     PlayOrStop,
@@ -43,6 +44,8 @@ enum class EditorAction {
     CancelLoad,
     ConfirmSave,
     CancelSave,
+    ConfirmImport,
+    CancelImport,
 };
 
 // A key (the program's key codes, gui/KeyCodes.h) with the modifiers that

@@ -6,26 +6,40 @@
 
 namespace fs = std::filesystem;
 
-std::vector<std::string> savedAnimationNames(const std::string& folder) {
+namespace {
+
+// The sorted names of the files "<name><extension>" in `folder`, only
+// letters in them when `lettersOnly`.
+std::vector<std::string> fileNames(const std::string& folder, const std::string& extension,
+                                   bool lettersOnly) {
     std::vector<std::string> names;
     std::error_code error;
     for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
         const fs::path& path = it->path();
-        // Only files a load can read: a pipe or a device named like an
-        // animation is never offered.
+        // Only files a read can take: a pipe or a device named like one is
+        // never offered.
         std::error_code typeError;
-        if (path.extension() != ".rgaf" || !it->is_regular_file(typeError))
+        if (path.extension() != extension || !it->is_regular_file(typeError))
             continue;
         const std::string name = path.stem().string();
-        const bool letters =
-            !name.empty() && std::all_of(name.begin(), name.end(), [](unsigned char c) {
-                return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-            });
-        if (letters)
+        const bool letters = std::all_of(name.begin(), name.end(), [](unsigned char c) {
+            return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+        });
+        if (!name.empty() && (letters || !lettersOnly))
             names.push_back(name);
     }
     std::sort(names.begin(), names.end());
     return names;
+}
+
+} // namespace
+
+std::vector<std::string> savedAnimationNames(const std::string& folder) {
+    return fileNames(folder, ".rgaf", true);
+}
+
+std::vector<std::string> savedClipNames(const std::string& folder) {
+    return fileNames(folder, ".bvh", false);
 }
 
 std::string NameCompletion::complete(const std::string& field, const std::string& shown,

@@ -9,6 +9,10 @@
 // name is letters only (the names the dialogs can type), in alphabetical
 // order. Empty when the folder cannot be read.
 std::vector<std::string> savedAnimationNames(const std::string& folder);
+// The names of the motion-capture clips in `folder`: every "<name>.bvh"
+// (any name a file can have), in alphabetical order. Empty when the folder
+// cannot be read.
+std::vector<std::string> savedClipNames(const std::string& folder);
 
 // Tab completion of a dialog's name field. The first Tab completes the
 // typed letters to the first name that starts with them; each further Tab,

@@ -112,7 +112,8 @@ public:
     // command line), as Load does, and starts the undo history afresh from
     // it; Ctrl+S then saves back to that path, keeping the animation's own
     // name. A file that cannot be read leaves the animation as it was and
-    // says why on the status line; returns false.
+    // says why on the status line; returns false. A ".bvh" file is imported
+    // instead, as the Import dialog imports (then true once it started).
     bool openFile(const std::string& path);
 
     // Carries out one of the added actions of the input map (InputMap.h);
@@ -254,6 +255,8 @@ public:
         TextField* saveNameField = nullptr;           // T_SFN
         ComponentContainer* loadWindow = nullptr;     // C_LAD
         TextField* loadNameField = nullptr;           // T_LFN
+        ComponentContainer* importWindow = nullptr;   // C_IAD
+        TextField* importNameField = nullptr;         // T_IFN
     };
     const Components& components() const { return parts; }
 
@@ -297,6 +300,14 @@ private:
     // Stop button's step to the next frame.
     void haltPlayback();
     void confirmLoad();
+    // Imports the clip the Import dialog names, off the main thread; the
+    // animation it makes takes the place of the present one as a load does,
+    // as one undo step, when the import ends.
+    void confirmImport();
+    // Imports the clip at `path` under the animation name `name`, off the
+    // main thread. Returns false (said on the status line) when another
+    // task is running.
+    bool startImport(const std::string& path, const std::string& name);
     void confirmSave();
     // Saves under `name` as the Save button does, with its messages.
     bool saveUnder(const std::string& name);

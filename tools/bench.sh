@@ -28,6 +28,13 @@
 #   dragging    one mouse move of a bone drag (aim) and of a Ctrl-drag (IK on
 #               a 3-bone chain) from the start camera, against a budget of
 #               1 ms: a move must leave most of a frame to the drawing
+#   import      the motion-capture import of the shared clip (CMU 131_02,
+#               1,247 frames at 120 fps): time per source frame against the
+#               budget a 30 s clip at 100 fps has (2 s), key frames kept per
+#               source frame and against a greedy reducer's on the same dense
+#               import, in one run; then kinemorph-import itself on a 30 s
+#               clip at 100 fps made from it: wall time against 2 s, peak
+#               memory against ten times the clip's file
 #   render      kinemorph-render's work per frame (drawn offscreen through
 #               EGL, read back, converted and encoded to H.264) at 640 x 480
 #               and 1280 x 720, four seconds of the walk at 30 fps, against
@@ -58,7 +65,7 @@ fail() {
 
 # ---- build ---------------------------------------------------------------
 targets=(bench_animation bench_skeleton bench_frame bench_startup bench_startup_program
-  bench_startup_bare bench_editor_update bench_history bench_render)
+  bench_startup_bare bench_editor_update bench_history bench_import bench_render)
 mkdir -p "$build"
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DKINEMORPH_BENCH=ON -DKINEMORPH_TESTS=ON \
   >"$build/bench-configure.log" 2>&1 || {
@@ -68,7 +75,7 @@ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DKINEMORPH_BENCH=ON -DKINEMOR
 [[ "$(cmake --build "$build" --target help 2>/dev/null)" == *bench_frame* ]] ||
   fail "no benchmark targets: Google Benchmark (libbenchmark-dev) was not found; run tools/setup.sh"
 echo "bench: building kinemorph ${targets[*]} in $build (Release)"
-cmake --build "$build" -j2 --target kinemorph "${targets[@]}" >"$build/bench-build.log" 2>&1 || {
+cmake --build "$build" -j2 --target kinemorph kinemorph-import "${targets[@]}" >"$build/bench-build.log" 2>&1 || {
   tail -40 "$build/bench-build.log" >&2
   fail "the build failed (log: $build/bench-build.log)"
 }
@@ -77,7 +84,9 @@ for t in "${targets[@]}"; do
   [ -x "$bin/$t" ] || fail "$bin/$t was not built (is Google Benchmark installed?)"
 done
 [ -x "$build/kinemorph" ] || fail "$build/kinemorph was not built"
+[ -x "$build/kinemorph-import" ] || fail "$build/kinemorph-import was not built"
 command -v valgrind >/dev/null || fail "valgrind not found; run tools/setup.sh first"
+[ -x /usr/bin/time ] || fail "/usr/bin/time not found; run tools/setup.sh first"
 rm -rf "$out"
 mkdir -p "$out"
 
@@ -125,6 +134,35 @@ gbench frame "$reps" env DISPLAY="$gl_display" "$bin/bench_frame"
 gbench history "$reps" "$bin/bench_history" --benchmark_filter='^HistoryOf1000EditsOn1000Frames(/|$)'
 gbench undo "$reps" "$bin/bench_history" --benchmark_filter='^UndoRedoOn10000Frames(/|$)'
 gbench render "$reps" "$bin/bench_render"
+gbench import "$reps" "$bin/bench_import"
+
+# A 30 s clip at 100 fps from the shared one: its frames forward, then
+# backward, and so on, 3,000 of them 0.01 s apart. The program is timed as
+# a user runs it, with its peak memory.
+echo "bench: timing kinemorph-import on a 30 s clip at 100 fps"
+long_clip="$out/walk-30s-100fps.bvh"
+awk -v want=3000 '
+  /^MOTION/ { motion = 1; print; next }
+  !motion { print; next }
+  /^Frames:/ || /^Frame Time:/ { next }
+  NF { frame[n++] = $0 }
+  END {
+    print "Frames: " want; print "Frame Time: 0.01"
+    for (i = 0; i < want; ++i) { k = i % (2 * n - 2); if (k >= n) k = 2 * n - 2 - k; print frame[k] }
+  }' tests/data/mocap/cmu-131_02.bvh >"$long_clip"
+import_seconds=()
+import_kb=()
+for run in 1 2 3; do
+  /usr/bin/time -f '%e %M' -o "$out/import-time.txt" "$build/kinemorph-import" "$long_clip" \
+    -o "$out/walk-30s.rgaf" --skeleton resources/config/skeleton/default.rgcf \
+    >"$out/import.log" 2>&1 || {
+    cat "$out/import.log" >&2
+    fail "kinemorph-import failed on $long_clip"
+  }
+  import_seconds+=("$(awk '{ print $1 }' "$out/import-time.txt")")
+  import_kb+=("$(awk '{ print $2 }' "$out/import-time.txt")")
+done
+middle() { printf '%s\n' "$@" | sort -g | sed -n 2p; }
 
 # Start-up uses the shipped settings, as the program started from the
 # repository root would.
@@ -165,6 +203,7 @@ idle=$(awk '/^idle CPU:/ { print $3 }' "$out/idle.log")
 [ -n "$idle" ] || fail "no figure in $out/idle.log"
 
 # ---- the table -------------------------------------------------------------
+
 # A median from a Google Benchmark CSV, in microseconds: column "real_time"
 # (wall clock) or "cpu_time", or a user counter by its name.
 median() { # file case column
@@ -308,6 +347,24 @@ for kind in 1:"Undo or redo, 10000 frames (new times)" 3:"  same, a frame delete
   row "${kind#*:}" "$(fmt "$t")" "1 ms budget" "$(ratio "$t" 1000)" 1
 done
 
+# The import: one run of the shared clip gives time, keys and the greedy
+# baseline's keys; the program's run on the 30 s clip its time and memory.
+import_us=$(median import ImportCapturedWalk real_time) || exit 1
+import_frames=$(median import ImportCapturedWalk frames) || exit 1
+import_keys=$(median import ImportCapturedWalk keys) || exit 1
+greedy_keys=$(median import ImportCapturedWalk greedy_keys) || exit 1
+per_frame=$(awk -v t="$import_us" -v n="$import_frames" 'BEGIN { print t / n }')
+against "Import, per source frame (captured walk)" "$per_frame" 666.67 1
+row "Key frames / source frames (same run)" "$(printf '%.0f keys' "$import_keys")" \
+  "$(printf '%.0f frames' "$import_frames")" "$(ratio "$import_keys" "$import_frames")" 0.25
+row "Key frames / greedy baseline's (same run)" "$(printf '%.0f keys' "$import_keys")" \
+  "$(printf '%.0f keys' "$greedy_keys")" "$(ratio "$import_keys" "$greedy_keys")" 0.999
+long_s=$(middle "${import_seconds[@]}")
+long_kb=$(middle "${import_kb[@]}")
+clip_kb=$(($(stat -c %s "$long_clip") / 1024))
+row "kinemorph-import, 30 s clip at 100 fps" "$long_s s" "2 s budget" "$(ratio "$long_s" 2)" 1
+row "  peak memory / clip file" "$((long_kb / 1024)) MB" "$((clip_kb / 1024)) MB file" \
+  "$(ratio "$long_kb" "$clip_kb")" 10
 # A frame's work against the frame's own time at 30 fps.
 frame_time_us=33333
 for size in 640x480 1280x720; do
@@ -335,6 +392,7 @@ echo "Start-up phases (median ms):" \
 echo "A pick ratio at or below 0 means the frame with the pick was no slower than one without," \
   "within the noise."
 echo "Where editorUpdate's instructions go: $out/editor-update.inclusive.txt"
+echo "kinemorph-import on the 30 s clip: the median of 3 runs; its line: $(tail -n 1 "$out/import.log")"
 if [ "$missed" -gt 0 ]; then
   echo "bench: $missed target(s) missed (see Holds); the figures are above."
 else

@@ -4,7 +4,7 @@
 #
 #   tools/fuzz.sh [seconds-per-target] [target...]
 #
-# Seconds default to $FUZZ_SECONDS, else 60; targets default to all four.
+# Seconds default to $FUZZ_SECONDS, else 60; targets default to all five.
 # The build goes to $FUZZ_BUILD (default build-fuzz). Fails on any crash,
 # leak, time-out, out-of-memory, sanitizer report or broken property, naming
 # the target and the saved reproducer; prints one summary line per target.
@@ -16,7 +16,7 @@ started=$(date +%s)
 seconds=${1:-${FUZZ_SECONDS:-60}}
 [ $# -gt 0 ] && shift
 targets=("$@")
-[ ${#targets[@]} -eq 0 ] && targets=(settings_fuzzer skeleton_fuzzer keyframe_line_fuzzer animation_fuzzer)
+[ ${#targets[@]} -eq 0 ] && targets=(settings_fuzzer skeleton_fuzzer keyframe_line_fuzzer animation_fuzzer bvh_fuzzer)
 build=${FUZZ_BUILD:-build-fuzz}
 
 if ! [[ "$seconds" =~ ^[1-9][0-9]*$ ]]; then

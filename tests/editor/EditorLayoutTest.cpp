@@ -9,6 +9,7 @@ namespace {
 
 using EditorLayout = EditorFixture;
 
+// The specified nine, then the Import dialog, hidden as the other dialogs.
 TEST_F(EditorLayout, NineWindowsInRegistrationOrderAtTheirPlaces) {
     struct Expected {
         const char* id;
@@ -25,11 +26,12 @@ TEST_F(EditorLayout, NineWindowsInRegistrationOrderAtTheirPlaces) {
         {"CC_FP", "Current Frame Properties", 340, 110, 650, 30, true},
         {"C_LAD", "Load an Animation", 280, 60, 470, 340, false},
         {"C_SAD", "Save current Animation", 280, 60, 470, 340, false},
+        {"C_IAD", "Import Motion Capture", 280, 60, 470, 340, false},
     };
     // The places as the shipped window size shows them.
     manager->layout(1024, 768);
-    ASSERT_EQ(manager->windows.size(), 9u);
-    for (size_t i = 0; i < 9; ++i) {
+    ASSERT_EQ(manager->windows.size(), 10u);
+    for (size_t i = 0; i < 10; ++i) {
         const ComponentContainer* w = manager->windows[i];
         const Expected& e = expected[i];
         SCOPED_TRACE(e.id);

@@ -23,6 +23,11 @@ std::string checkKeyFrameLineInput(std::string_view data);
 // then played on the default skeleton.
 std::string checkAnimationInput(std::string_view data);
 
+// Motion-capture clip text through the BVH reader; a clip it takes is read
+// again with CR LF line ends, and when the importer can map it, its first
+// frames are retargeted onto the figure and reduced to key frames.
+std::string checkBvhInput(std::string_view data);
+
 // Sends standard output, where the readers print their messages, nowhere
 // for the rest of the process. Millions of inputs would otherwise flood
 // the log and spend most of the run writing it.

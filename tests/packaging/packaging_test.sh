@@ -15,7 +15,7 @@ TYPE=application/x-kinemorph-animation
 
 out=$(desktop-file-validate "$pkg/kinemorph.desktop" 2>&1) || fail "desktop entry: $out"
 grep -qx 'Exec=kinemorph %f' "$pkg/kinemorph.desktop" || fail "desktop entry does not pass the file"
-grep -qx "MimeType=$TYPE;" "$pkg/kinemorph.desktop" || fail "desktop entry does not claim $TYPE"
+grep -q "^MimeType=$TYPE;" "$pkg/kinemorph.desktop" || fail "desktop entry does not claim $TYPE"
 pass "desktop entry"
 
 # The file type as the desktop's database compiles it: the glob and the

@@ -29,7 +29,8 @@ std::string canonicalName(const std::vector<std::string>& options, const std::st
 } // namespace
 
 bool splitCommandLine(const std::vector<std::string>& args, const std::vector<std::string>& options,
-                      CommandLine& line, std::string& error) {
+                      CommandLine& line, std::string& error,
+                      const std::vector<std::string>& flags) {
     line = CommandLine();
     if (std::find(args.begin(), args.end(), "--help") != args.end() ||
         std::find(args.begin(), args.end(), "-h") != args.end()) {
@@ -55,7 +56,8 @@ bool splitCommandLine(const std::vector<std::string>& args, const std::vector<st
             value = arg.substr(equals + 1);
             inlineValue = true;
         }
-        const std::string name = canonicalName(options, word);
+        const std::string flag = canonicalName(flags, word);
+        const std::string name = flag.empty() ? canonicalName(options, word) : flag;
         if (name.empty()) {
             error = "unknown option '" + arg + "' (try --help)";
             return false;
@@ -64,7 +66,11 @@ bool splitCommandLine(const std::vector<std::string>& args, const std::vector<st
             error = "option " + word + " is given twice";
             return false;
         }
-        if (!inlineValue) {
+        if (!flag.empty() && inlineValue) {
+            error = "option " + word + " takes no value";
+            return false;
+        }
+        if (flag.empty() && !inlineValue) {
             if (i + 1 >= args.size()) {
                 error = "option " + word + " needs a value";
                 return false;
@@ -77,14 +83,14 @@ bool splitCommandLine(const std::vector<std::string>& args, const std::vector<st
 }
 
 bool inputAndOutput(const CommandLine& line, std::string& input, std::string& output,
-                    std::string& error) {
+                    std::string& error, const std::string& what) {
     if (line.operands.size() > 1) {
         error = "only one input file may be given (found '" + line.operands[0] + "' and '" +
                 line.operands[1] + "')";
         return false;
     }
     if (line.operands.empty()) {
-        error = "no input animation file given (try --help)";
+        error = "no " + what + " given (try --help)";
         return false;
     }
     input = line.operands[0];

@@ -19,16 +19,20 @@ struct CommandLine {
 };
 
 // Splits `args`. `options` lists the options the tool knows, each with its
-// spellings joined by "|" ("-o|--output"). Returns false with a one-line
-// `error` for an unknown option, one given twice or one without its value.
+// spellings joined by "|" ("-o|--output"); `flags` those that take no value
+// (given, their value is ""). Returns false with a one-line `error` for an
+// unknown option, one given twice, one without its value and a flag given
+// one ("--loop=yes").
 bool splitCommandLine(const std::vector<std::string>& args, const std::vector<std::string>& options,
-                      CommandLine& line, std::string& error);
+                      CommandLine& line, std::string& error,
+                      const std::vector<std::string>& flags = {});
 
 // The tool's one INPUT operand and its "-o" OUTPUT (listed as "-o|..."),
 // in `input` and `output`. False with a one-line `error` for a second
-// operand, no operand, or no (or an empty) output.
+// operand, no operand, or no (or an empty) output; `what` names the input
+// in those messages.
 bool inputAndOutput(const CommandLine& line, std::string& input, std::string& output,
-                    std::string& error);
+                    std::string& error, const std::string& what = "input animation file");
 
 // A decimal number filling the whole text and finite ("30", "0.5", "1e2");
 // false for anything else ("30abc", " 30", "nan", "inf", "").

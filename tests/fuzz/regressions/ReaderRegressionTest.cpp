@@ -108,6 +108,7 @@ TEST(FuzzRegression, StoredInputsKeepEveryProperty) {
     EXPECT_GT(replayInputs("skeleton", checkSkeletonInput), 0);
     EXPECT_GT(replayInputs("keyframe_line", checkKeyFrameLineInput), 0);
     EXPECT_GT(replayInputs("animation", checkAnimationInput), 0);
+    EXPECT_GT(replayInputs("bvh", checkBvhInput), 0);
 }
 
 TEST(FuzzRegression, SettingsSurviveHostileText) {

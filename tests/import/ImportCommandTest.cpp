@@ -1,0 +1,168 @@
+#include "tools/import/ImportCommand.h"
+
+#include "ImportTestSupport.h"
+#include "animation/AnimationFile.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <regex>
+#include <sstream>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Outcome {
+    int status;
+    std::string out, err;
+};
+
+Outcome run(const std::vector<std::string>& args) {
+    std::ostringstream out, err;
+    Outcome r;
+    r.status = runImport(args, out, err);
+    r.out = out.str();
+    r.err = err.str();
+    return r;
+}
+
+std::string read(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void write(const std::string& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+class ImportCommandTest : public testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/kinemorph-import-test.XXXXXX";
+        ASSERT_NE(::mkdtemp(pattern), nullptr);
+        folder = pattern;
+        clip = folder + "/walk.bvh";
+        const std::string walk =
+            importSourceDir() + "/resources/config/skeleton/animations/walk.rgaf";
+        write(clip, bvhText(figureClip(walk, 30)));
+        output = folder + "/out.rgaf";
+        write(output, "old");
+    }
+    void TearDown() override { fs::remove_all(folder); }
+
+    std::vector<std::string> with(std::vector<std::string> args) {
+        args.insert(args.begin(), {"--skeleton", figureSkeletonPath()});
+        return args;
+    }
+
+    std::string folder, clip, output;
+};
+
+} // namespace
+
+TEST_F(ImportCommandTest, RefusesBadCommandLinesAndFailedImportsWithOneLine) {
+    write(folder + "/bad.bvh", "HIERARCHY\nROOT Hips\n{\nOFFSET 0 zero 0\n");
+    write(folder + "/bad.map", "left_hand = left_hand\nneck: neck\n");
+    std::string tree = read(figureSkeletonPath());
+    // Bone 2 (the upper spine) hung from the root: not the figure's tree.
+    tree.replace(
+        tree.find(
+            "0.25      0      0      0    -30     20    -30     30    -20     20     10      1"),
+        std::string(
+            "0.25      0      0      0    -30     20    -30     30    -20     20     10      1")
+            .size(),
+        "0.25      0      0      0    -30     20    -30     30    -20     20     10      0");
+    write(folder + "/tree.rgcf", tree);
+    struct Case {
+        std::vector<std::string> args;
+        int status;
+        std::string says;
+    };
+    const Case cases[] = {
+        {{}, IMPORT_BAD_USAGE, "no input clip given"},
+        {{clip}, IMPORT_BAD_USAGE, "no output file given"},
+        {{clip, "-o", output, "--fast"}, IMPORT_BAD_USAGE, "unknown option '--fast'"},
+        {{clip, "-o", output, "--tolerance", "abc"}, IMPORT_BAD_USAGE, "--tolerance needs"},
+        {{clip, "-o", output, "--tolerance=-1"}, IMPORT_BAD_USAGE, "--tolerance needs"},
+        {{clip, "-o", output, "--tolerance", "91"}, IMPORT_BAD_USAGE, "--tolerance needs"},
+        {{clip, "-o", output, "--loop=yes"}, IMPORT_BAD_USAGE, "--loop takes no value"},
+        {{clip, clip, "-o", output}, IMPORT_BAD_USAGE, "only one input file"},
+        {{clip, "-o", output, "--output", output}, IMPORT_BAD_USAGE, "given twice"},
+        {{clip, "-o", output, "--map"}, IMPORT_BAD_USAGE, "--map needs a value"},
+        {{clip, "-o", clip}, IMPORT_BAD_USAGE, "would overwrite an input file"},
+        {{folder + "/none.bvh", "-o", output}, IMPORT_FAILED, "No such file or directory"},
+        {{folder + "/bad.bvh", "-o", output},
+         IMPORT_FAILED,
+         "cannot read clip '" + folder +
+             "/bad.bvh': line 4: expected an OFFSET number, found 'zero'"},
+        {{clip, "-o", output, "--map", folder + "/bad.map"},
+         IMPORT_FAILED,
+         "map file, line 2: expected 'figure_bone = SourceJoint'"},
+        {{clip, "-o", folder + "/no/such/folder/out.rgaf"}, IMPORT_FAILED, "cannot write"},
+    };
+    for (const Case& c : cases) {
+        const Outcome r = run(with(c.args));
+        EXPECT_EQ(r.status, c.status) << r.err;
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(r.err.rfind("kinemorph-import: ", 0), 0u) << r.err;
+        EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << "one line: " << r.err;
+        EXPECT_NE(r.err.find(c.says), std::string::npos) << r.err << " should say " << c.says;
+        EXPECT_EQ(read(output), "old") << "the output stays as it was: " << r.err;
+    }
+    const Outcome wrongTree = run({clip, "-o", output, "--skeleton", folder + "/tree.rgcf"});
+    EXPECT_EQ(wrongTree.status, IMPORT_FAILED);
+    EXPECT_NE(wrongTree.err.find("is not the figure's bone tree"), std::string::npos)
+        << wrongTree.err;
+}
+
+TEST_F(ImportCommandTest, WritesTheAnimationAndSaysWhatItMade) {
+    const std::regex summary("Imported out: 31 frames at 30 fps \xe2\x86\x92 [0-9]+ key frames, "
+                             "largest error [01]\\.[0-9][0-9]\xc2\xb0, in [0-9.]+ s\n");
+    struct Case {
+        std::vector<std::string> extra;
+        bool looping;
+        int frames;
+        int mappingLines;
+    };
+    const Case cases[] = {
+        {{}, false, -1, 0},
+        {{"--tolerance", "0", "--loop"}, true, 31, 0},
+        {{"--verbose", "--map", folder + "/own.map"}, false, -1, 21},
+    };
+    write(folder + "/own.map", "# the figure's own names, as a map file would give them\n"
+                               "left_hand = left_hand\n");
+    for (const Case& c : cases) {
+        std::vector<std::string> args = {clip, "-o", output};
+        args.insert(args.end(), c.extra.begin(), c.extra.end());
+        const Outcome r = run(with(args));
+        ASSERT_EQ(r.status, IMPORT_OK) << r.err;
+        EXPECT_EQ(r.err, "");
+        std::istringstream lines(r.out);
+        std::string line;
+        for (int m = 0; m < c.mappingLines; ++m) {
+            std::getline(lines, line);
+            EXPECT_NE(line.find(" = "), std::string::npos) << line;
+        }
+        std::string rest((std::istreambuf_iterator<char>(lines)), {});
+        EXPECT_TRUE(std::regex_match(rest, summary)) << rest;
+
+        Animation animation("", false);
+        ASSERT_TRUE(readAnimationFile(output, animation));
+        EXPECT_EQ(animation.name(), "out");
+        EXPECT_EQ(animation.looping(), c.looping);
+        if (c.frames > 0) {
+            EXPECT_EQ(animation.frameCount(), c.frames);
+        } else {
+            EXPECT_LT(animation.frameCount(), 31);
+        }
+        EXPECT_NE(rest.find(std::to_string(animation.frameCount()) + " key frames"),
+                  std::string::npos);
+    }
+    const Outcome help = run({"--help", "--nonsense"});
+    EXPECT_EQ(help.status, IMPORT_OK);
+    EXPECT_EQ(help.out.rfind("Usage: kinemorph-import", 0), 0u);
+}
