@@ -130,6 +130,11 @@ SolveReport aimBone(Bone& bone, const ScreenProjection& view, double x, double y
     if (report.error > AIM_JUMP_PIXELS && maxIterations > 0 &&
         searchFarther(problem, values, low, high, maxIterations, report.error))
         report.changed = true;
+    if (report.changed && !(report.startError - report.error >= AIM_MIN_GAIN_PIXELS)) {
+        // Nothing to see: the angles stay as they were.
+        report.changed = false;
+        report.error = report.startError;
+    }
     if (report.changed)
         model.apply(values);
     return report;

@@ -167,3 +167,28 @@ TEST(BoneAim, TwistFollowsTheHorizontalMovementWithinLimits) {
     EXPECT_FALSE(twistBone(forearm, NAN));
     EXPECT_TRUE(same(forearm.pose(), held));
 }
+
+// A forearm straightened to its elbow limit, the pointer on its tip or a
+// hair beyond: no pose brings the tip visibly closer, so the angles stay
+// bit for bit instead of sliding along the limit for nothing to see.
+TEST(BoneAim, NoTurnWithoutAVisibleGain) {
+    auto skeleton = defaultSkeleton();
+    Skeleton& s = *skeleton;
+    Bone& forearm = *s.boneAt(RIGHT_FOREARM);
+    forearm.storeAngles(BonePose(forearm.maxMain(), 0, 0));
+    forearm.rebuildSubtree();
+    for (const View& v : views()) {
+        SCOPED_TRACE(v.name);
+        const ScreenProjection view = projectionFor(v, s);
+        const Pixel joint = pixelOf(view, forearm.position());
+        const Pixel tip = tipPixel(view, forearm);
+        const BonePose before = forearm.pose();
+        for (const double beyond : {0.0, 0.2, 0.4}) {
+            const double length = pixelDistance(joint, tip);
+            const double scale = (length + beyond) / length;
+            aimBone(forearm, view, joint.x + (tip.x - joint.x) * scale,
+                    joint.y + (tip.y - joint.y) * scale);
+            EXPECT_TRUE(same(forearm.pose(), before)) << beyond << " px beyond";
+        }
+    }
+}
