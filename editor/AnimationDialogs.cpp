@@ -34,7 +34,7 @@ bool isAutosaveName(const std::string& name) {
 // Whether an animation's own name can be saved under as it is: one the user
 // gave it, not the editor's placeholder.
 bool savableName(const std::string& name) {
-    return !name.empty() && name != UNNAMED && !isAutosaveName(name) &&
+    return !name.empty() && name != UNNAMED && name != NEW_ANIMATION_NAME && !isAutosaveName(name) &&
            name.find_first_of(std::string("/\n\r\0", 4)) == std::string::npos;
 }
 
@@ -78,6 +78,11 @@ void SkeletonEditor::showDialog(ComponentContainer* dialog, TextField* nameField
     dialog->visible = true;
     manager.raiseWindow(dialog);
     manager.focus(nameField);
+    // What there is to type: Tab completes any of it.
+    if (dialog == parts.loadWindow)
+        status(namesListing(savedAnimationNames(animationFolder), "animation"));
+    else if (dialog == parts.importWindow)
+        status(namesListing(savedClipNames(animationFolder), "clip"));
 }
 
 void SkeletonEditor::confirmLoad() {

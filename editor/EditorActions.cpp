@@ -45,6 +45,9 @@ void SkeletonEditor::restore(const EditorSnapshot& state) {
     state.ghostPose.restore(*ghostSkeleton_);
     showGhost_ = state.showGhost;
     skeleton_->select(skeleton_->boneAt(state.selectedBone));
+    // A selection put back is no pick: the status line keeps saying what
+    // was undone instead of naming the bone.
+    announcedBone = skeleton_->selectedBone();
     poseUnstored_ = state.poseUnstored;
     showFrameProperties();
     refreshBoneReadout();
@@ -141,6 +144,12 @@ void SkeletonEditor::perform(EditorAction action) {
         break;
     case EditorAction::QuickSave:
         quickSave();
+        break;
+    case EditorAction::NewAnimation:
+        newAnimation();
+        break;
+    case EditorAction::ToggleLooping:
+        toggleLooping();
         break;
     case EditorAction::OpenLoad:
         showDialog(parts.loadWindow, parts.loadNameField);

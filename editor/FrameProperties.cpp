@@ -5,6 +5,7 @@
 #include "animation/NumberText.h"
 #include "editor/EditorNumbers.h"
 #include "editor/SkeletonEditor.h"
+#include "motion/MotionSampler.h"
 #include "gui/TextField.h"
 #include "skeleton/Skeleton.h"
 
@@ -41,15 +42,31 @@ void SkeletonEditor::applyFrameProperties() {
     auto readMs = [](const std::string& text) {
         return text.empty() ? 0 : truncateToInt32(readNumber(text));
     };
-    times.waitMs = readMs(parts.waitField->getText());
+    const int waitMs = readMs(parts.waitField->getText());
+    const int transitionMs = readMs(parts.transitionField->getText());
+    if (waitMs > MAX_FRAME_TIME_MS || transitionMs > MAX_FRAME_TIME_MS) {
+        status("Not applied: a wait or transition takes at most one hour (3600000 ms)");
+        return;
+    }
+    const KeyFrame before = *currentFrame_;
+    times.waitMs = waitMs;
     if (times.waitMs / 1000.0 >= 0)
         currentFrame_->waitTime = times.waitMs / 1000.0;
-    times.transitionMs = readMs(parts.transitionField->getText());
+    times.transitionMs = transitionMs;
     if (times.transitionMs / 1000.0 >= 0)
         currentFrame_->transitionTime = times.transitionMs / 1000.0;
     times.motionType = motionTypeFromText(parts.motionLabel->getText(), times.motionType);
     if (isMotionType(times.motionType))
         currentFrame_->motionType = times.motionType;
+    // Never an animation its own exporter refuses.
+    const std::string refusal = exportLengthRefusal(*animation_);
+    if (!refusal.empty()) {
+        currentFrame_->waitTime = before.waitTime;
+        currentFrame_->transitionTime = before.transitionTime;
+        currentFrame_->motionType = before.motionType;
+        showFrameProperties();
+        status("Not applied: " + refusal);
+    }
 }
 
 void SkeletonEditor::cycleMotionLabel() {

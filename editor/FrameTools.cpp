@@ -106,6 +106,33 @@ void SkeletonEditor::moveFrame(int places) {
     status(frameName(from) + " moved to " + std::to_string(to));
 }
 
+void SkeletonEditor::newAnimation() {
+    stopForTool();
+    if (!skeleton_->complete())
+        return;
+    const bool unsaved = animationChanged;
+    edit("new animation", [&] {
+        auto fresh = std::make_unique<Animation>(NEW_ANIMATION_NAME, true);
+        fresh->addFrameFromPose(skeleton_.get());
+        replaceAnimation(std::move(fresh));
+    });
+    // Nothing of it is in a file: Ctrl+S asks for a name.
+    fileName_.clear();
+    openedPath.clear();
+    status(unsaved ? "New animation (Ctrl+Z brings back the unsaved one)" : "New animation");
+}
+
+void SkeletonEditor::toggleLooping() {
+    stopForTool();
+    const bool looping = !animation_->looping();
+    edit(looping ? "looping on" : "looping off", [&] {
+        animation_->setLooping(looping);
+        // Frame 0's ghost is the last frame only in a loop.
+        showCurrentFrameInPlace();
+    });
+    status(looping ? "Looping on" : "Looping off");
+}
+
 void SkeletonEditor::copyPose() {
     copiedPose = SkeletonPose::capture(*skeleton_);
     status("Pose copied");

@@ -10,6 +10,8 @@ enum class EditorAction {
     Undo,
     Redo,
     QuickSave,
+    NewAnimation,
+    ToggleLooping,
     OpenLoad,
     OpenImport,
     ConfirmDialog,

@@ -42,6 +42,18 @@ std::vector<std::string> savedClipNames(const std::string& folder) {
     return fileNames(folder, ".bvh", false);
 }
 
+std::string namesListing(const std::vector<std::string>& names, const std::string& noun) {
+    constexpr std::size_t SHOWN = 5;
+    if (names.empty())
+        return "No " + noun + "s in the folder yet";
+    std::string text = std::to_string(names.size()) + " " + noun + (names.size() == 1 ? "" : "s");
+    for (std::size_t i = 0; i < names.size() && i < SHOWN; ++i)
+        text += (i == 0 ? ": " : ", ") + names[i];
+    if (names.size() > SHOWN)
+        text += " and " + std::to_string(names.size() - SHOWN) + " more";
+    return text;
+}
+
 std::string NameCompletion::complete(const std::string& field, const std::string& shown,
                                      const std::vector<std::string>& names) {
     const bool again = field == field_ && !last_.empty() && shown == last_;

@@ -13,6 +13,10 @@ std::vector<std::string> savedAnimationNames(const std::string& folder);
 // (any name a file can have), in alphabetical order. Empty when the folder
 // cannot be read.
 std::vector<std::string> savedClipNames(const std::string& folder);
+// What a dialog says of the names it can take: "3 animations: jump, walk,
+// wave", the first five and "and N more" past them, or "No animations in
+// the folder yet". `noun` is the singular ("animation", "clip").
+std::string namesListing(const std::vector<std::string>& names, const std::string& noun);
 
 // Tab completion of a dialog's name field. The first Tab completes the
 // typed letters to the first name that starts with them; each further Tab,

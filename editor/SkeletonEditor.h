@@ -31,6 +31,11 @@ class TextField;
 class TimelineStrip;
 enum class EditorAction;
 
+// The name of an animation Ctrl+N starts; like the editor's first one
+// ("temp"), it is no file's name, so Ctrl+S asks for one.
+inline const char* const NEW_ANIMATION_NAME = "untitled";
+// The longest wait or transition the properties window takes, in ms.
+constexpr int MAX_FRAME_TIME_MS = 3600 * 1000;
 // The bone readout with no bone selected.
 inline const char* const NO_BONE_READOUT = "#.##,  #.##,  #.##";
 
@@ -147,6 +152,10 @@ public:
     // back on the figure (kept in a frame only by the frame commands);
     // mirror turns the present pose, or the copied one, left to right.
     void copyPose();
+    // A new animation of one frame of the present pose, one undo step; and
+    // looping switched on or off, one undo step.
+    void newAnimation();
+    void toggleLooping();
     void pastePose(bool mirrored);
     void mirrorPose();
 
@@ -285,10 +294,15 @@ private:
     // Stepping to another frame throws an unstored pose away: then it is a
     // step of its own, so undo brings the pose back.
     template <class Action> void stepAway(const std::string& label, Action action) {
-        if (poseUnstored_)
-            edit(label, action);
-        else
+        if (!poseUnstored_) {
             action();
+            return;
+        }
+        const int left = currentFrame_ ? currentFrame_->index : -1;
+        edit(label, action);
+        if (!poseUnstored_ && left >= 0)
+            status("Pose of frame " + std::to_string(left) +
+                   " not stored \xe2\x80\x94 Ctrl+Z brings it back");
     }
     void status(const std::string& message);
     // Undo (backward) or redo (forward) one step, with its status message.

@@ -51,6 +51,7 @@ Rect2i TimelineStrip::strip() const {
 
 void TimelineStrip::refresh() {
     const Animation& animation = editor.animation();
+    loops = animation.looping();
     const Rect2i area = strip();
     const double viewWidth = std::max(0, area.right - area.left);
     std::vector<FrameSpan> now = frameSpans(animation);
@@ -160,6 +161,10 @@ void TimelineStrip::draw(Painter& painter) const {
 
     const Rgb waitColor{0.3, 0.3, 0.34}, currentWait{0.55, 0.55, 0.6};
     const Rgb transitionColor = scaled(highlightColor, 0.55);
+    // The last frame's move back to frame 0 is played only by an animation
+    // that loops; otherwise it stands there dark.
+    const Rgb unplayed{0.12, 0.12, 0.14};
+    const size_t last = blocks.empty() ? 0 : blocks.size() - 1;
     const double shift = l - scroll_;
     auto first = std::upper_bound(
         blocks.begin(), blocks.end(), scroll_,
@@ -176,7 +181,10 @@ void TimelineStrip::draw(Painter& painter) const {
         if (split > left)
             addShadedQuad(quads, left, b, split, t, lit ? currentWait : waitColor);
         if (right > split)
-            addShadedQuad(quads, split, b, right, t, lit ? highlightColor : transitionColor);
+            addShadedQuad(quads, split, b, right, t,
+                          i == last && !loops ? unplayed
+                          : lit               ? highlightColor
+                                              : transitionColor);
         if (lit)
             litEdges = {left, right};
         const TextSize label = i < labels.size() ? labels[i] : TextSize{-1, -1};

@@ -82,6 +82,8 @@ private:
     std::vector<TimelineBlock> blocks;
     double scroll_ = 0;
     int current = -1;
+    // Whether the animation loops, as the last refresh found it.
+    bool loops = true;
     std::optional<PlayerPlace> place;
     // Size of each frame's number; width -1 until measured.
     std::vector<TextSize> labels;

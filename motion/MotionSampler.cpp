@@ -167,6 +167,18 @@ private:
 
 } // namespace
 
+std::string exportLengthRefusal(const Animation& animation, double fps) {
+    if (animation.frameCount() == 0)
+        return "";
+    const Timeline timeline(animation);
+    std::vector<double> times;
+    if (animation.frameCount() > MAX_EXPORT_FRAMES ||
+        !(timeline.duration() * fps < MAX_EXPORT_SAMPLES) ||
+        !keyedTimes(animation, timeline, fps, times) || !uniformTimes(timeline, fps, times))
+        return tooLongMessage(animation.name(), fps);
+    return "";
+}
+
 bool sampleMotion(Skeleton& skeleton, const Animation& animation, double fps, SampleSpacing spacing,
                   SampledMotion& motion, std::string& error, const SampleObserver& observer) {
     assert(skeleton.complete());

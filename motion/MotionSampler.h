@@ -20,6 +20,8 @@ constexpr int MAX_EXPORT_FRAMES = MAX_EXPORT_SAMPLES / 2;
 // frame time stays a short number, and at most this many.
 constexpr double MIN_EXPORT_FPS = 1;
 constexpr double MAX_EXPORT_FPS = 1000;
+// The samples per second an export takes unless asked for others.
+constexpr double DEFAULT_EXPORT_FPS = 30;
 
 // The skeleton's pose at one sample: when it is, the root's joint point and
 // every bone's world rotation (the rotation carrying world x, y, z onto its
@@ -68,3 +70,9 @@ using SampleObserver = std::function<void(const Skeleton&)>;
 // of MAX_EXPORT_COORDINATE.
 bool sampleMotion(Skeleton& skeleton, const Animation& animation, double fps, SampleSpacing spacing,
                   SampledMotion& motion, std::string& error, const SampleObserver& observer = {});
+
+// Why an export at `fps` in either spacing would refuse `animation` for its
+// length (too many frames or samples), found without posing anything; ""
+// when it would not. The editor asks it before it takes new times, so it
+// never makes an animation its exporter refuses.
+std::string exportLengthRefusal(const Animation& animation, double fps = DEFAULT_EXPORT_FPS);

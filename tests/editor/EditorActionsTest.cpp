@@ -233,3 +233,51 @@ TEST(NameCompletion, OnlyLetterNamesOfAnimationFilesInOrder) {
 }
 
 } // namespace
+
+namespace {
+using EditorCommandsAdded = EditorActions;
+} // namespace
+
+// Ctrl+N and Ctrl+L are one undo step each and say what they did; leaving
+// an unstored pose says how to get it back; the Load dialog says what it
+// can load.
+TEST_F(EditorCommandsAdded, NewAnimationLoopingAndWhatTheStatusLineSays) {
+    click("ADD_NEW_FRAME");
+    const std::string before = animationText(animation());
+    act(EditorAction::NewAnimation);
+    EXPECT_EQ(statusText(), "New animation (Ctrl+Z brings back the unsaved one)");
+    EXPECT_EQ(animation().name(), NEW_ANIMATION_NAME);
+    EXPECT_EQ(animation().frameCount(), 1);
+    act(EditorAction::QuickSave);
+    EXPECT_TRUE(window("C_SAD")->visible) << "Ctrl+S asks for a name";
+    act(EditorAction::CancelSave);
+    act(EditorAction::Undo);
+    EXPECT_EQ(statusText(), "Undo: new animation");
+    EXPECT_EQ(animationText(animation()), before);
+
+    const struct {
+        EditorAction action;
+        const char* said;
+        bool looping;
+    } loops[] = {{EditorAction::ToggleLooping, "Looping off", false},
+                 {EditorAction::ToggleLooping, "Looping on", true},
+                 {EditorAction::Undo, "Undo: looping on", false}};
+    for (const auto& row : loops) {
+        act(row.action);
+        EXPECT_EQ(statusText(), row.said);
+        EXPECT_EQ(animation().looping(), row.looping) << row.said;
+    }
+
+    // A turn no frame stores, then a step to frame 0.
+    Button turn("MAIN_AXIS_INCR", "");
+    turn.state = Button::STATE_PRESSED;
+    skeleton().select(skeleton().boneAt(14));
+    editor->setClickModifiers(true, false);
+    editor->onCommand(&turn);
+    editor->setClickModifiers(false, false);
+    act(EditorAction::FirstFrame);
+    EXPECT_EQ(statusText(), "Pose of frame 1 not stored \xe2\x80\x94 Ctrl+Z brings it back");
+
+    act(EditorAction::OpenLoad);
+    EXPECT_EQ(statusText(), "3 animations: jump, walk, wave");
+}

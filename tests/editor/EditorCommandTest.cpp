@@ -1,3 +1,4 @@
+#include "gui/StatusLine.h"
 #include "tests/editor/EditorFixture.h"
 
 #include <cmath>
@@ -169,10 +170,29 @@ TEST_F(EditorCommands, MillisecondFieldsShowAndApply) {
     EXPECT_DOUBLE_EQ(editor->currentFrame()->transitionTime, 0);
     EXPECT_EQ(text("TF_FWD"), "2500"); // applying keeps the typed text
 
-    // Beyond a 32-bit integer: clamped, never overflowing.
-    field("TF_FWD")->setText("99999999999999");
-    click("APPLY_FRAME");
-    EXPECT_DOUBLE_EQ(editor->currentFrame()->waitTime, 2147483.647);
+    // Over an hour, or longer in all than the exporter takes: refused with
+    // a word, the frame as it was.
+    struct Row {
+        const char* wait;
+        const char* transition;
+        double waitSeconds, transitionSeconds;
+        const char* said;
+    };
+    const Row rows[] = {
+        {"99999999999999", "0", 2.5, 0, "Not applied: a wait or transition takes at most one hour"},
+        {"3000000", "0", 3000, 0, ""},
+        {"3000000", "3300000", 3000, 0, "Not applied: animation 'temp' is too long to export"},
+    };
+    for (const Row& row : rows) {
+        field("TF_FWD")->setText(row.wait);
+        field("TF_FTD")->setText(row.transition);
+        click("APPLY_FRAME");
+        EXPECT_DOUBLE_EQ(editor->currentFrame()->waitTime, row.waitSeconds) << row.wait;
+        EXPECT_DOUBLE_EQ(editor->currentFrame()->transitionTime, row.transitionSeconds);
+        if (*row.said)
+            EXPECT_EQ(editor->statusLine().message().rfind(row.said, 0), 0u)
+                << editor->statusLine().message();
+    }
 
     editor->currentFrame()->waitTime = 0.25;
     editor->currentFrame()->transitionTime = 1500;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "motion/MotionSampler.h"
 #include "skeleton/DefaultFigure.h"
 
 #include <string>
@@ -10,7 +11,6 @@ enum class ExportFormat { Gltf, Glb, Bvh };
 
 // The skeleton the program itself poses, relative to the working directory.
 inline const char* const DEFAULT_EXPORT_SKELETON = SKELETON_PATH;
-constexpr double DEFAULT_EXPORT_FPS = 30;
 
 // What one run of kinemorph-export is asked to do.
 struct ExportOptions {
