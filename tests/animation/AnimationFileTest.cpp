@@ -1,5 +1,6 @@
 #include "animation/AnimationFile.h"
 #include "animation/NumberText.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -55,39 +56,6 @@ std::string sourceDir() {
 std::string sampleFile(const std::string& name) {
     return sourceDir() + "/tests/data/animation/" + name;
 }
-
-// A fresh folder under /tmp, removed with everything in it at the end.
-class TempFolder {
-public:
-    TempFolder() {
-        char pattern[] = "/tmp/kinemorph-animation-XXXXXX";
-        path_ = ::mkdtemp(pattern);
-    }
-    ~TempFolder() {
-        for (const std::string& name : entries()) {
-            ::unlink((path_ + "/" + name).c_str());
-        }
-        ::rmdir(path_.c_str());
-    }
-    const std::string& path() const { return path_; }
-    std::vector<std::string> entries() const {
-        std::vector<std::string> names;
-        if (DIR* dir = ::opendir(path_.c_str())) {
-            while (dirent* entry = ::readdir(dir)) {
-                std::string name = entry->d_name;
-                if (name != "." && name != "..") {
-                    names.push_back(name);
-                }
-            }
-            ::closedir(dir);
-        }
-        std::sort(names.begin(), names.end());
-        return names;
-    }
-
-private:
-    std::string path_;
-};
 
 // The walk animation: looping, one frame, root at (0, 0.5, 0), all angles 0,
 // wait 0, transition 1, Linear.

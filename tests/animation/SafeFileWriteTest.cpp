@@ -3,6 +3,7 @@
 // name the file system takes can be saved, and a failure at any point
 // leaves every file as it was.
 #include "animation/SafeFileWrite.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -20,31 +21,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-class Folder {
-public:
-    Folder() {
-        char pattern[] = "/tmp/kinemorph-safe-XXXXXX";
-        path_ = ::mkdtemp(pattern);
-    }
-    ~Folder() {
-        std::error_code ignored;
-        fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ignored);
-        fs::remove_all(path_, ignored);
-    }
-    std::string operator/(const std::string& name) const { return path_ + "/" + name; }
-    const std::string& path() const { return path_; }
-    std::vector<std::string> entries() const {
-        std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(path_))
-            names.push_back(entry.path().filename().string());
-        std::sort(names.begin(), names.end());
-        return names;
-    }
-
-private:
-    std::string path_;
-};
 
 std::string read(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -64,7 +40,7 @@ bool isRoot() {
 } // namespace
 
 TEST(SafeFileWrite, NewFileThenBackupOfTheReplacedOne) {
-    Folder folder;
+    TempFolder folder;
     const std::string path = folder / "walk.rgaf";
     EXPECT_TRUE(writeFileSafely(path, "first\n", true));
     EXPECT_EQ(folder.entries(), std::vector<std::string>{"walk.rgaf"}) << "no backup of nothing";
@@ -78,7 +54,7 @@ TEST(SafeFileWrite, NewFileThenBackupOfTheReplacedOne) {
 }
 
 TEST(SafeFileWrite, LinksAreWrittenThroughAndStayLinks) {
-    Folder folder;
+    TempFolder folder;
     fs::create_directory(folder / "elsewhere");
     const std::string target = folder / "elsewhere/real.rgaf";
     write(target, "old\n");
@@ -102,7 +78,7 @@ TEST(SafeFileWrite, LinksAreWrittenThroughAndStayLinks) {
 }
 
 TEST(SafeFileWrite, ReadOnlyFilesAndFoldersInTheWayAreNotReplaced) {
-    Folder folder;
+    TempFolder folder;
     const std::string path = folder / "walk.rgaf";
     write(path, "keep me\n");
     ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
@@ -129,7 +105,7 @@ TEST(SafeFileWrite, ReadOnlyFilesAndFoldersInTheWayAreNotReplaced) {
 }
 
 TEST(SafeFileWrite, ReadOnlyOrMissingFolderFailsCleanly) {
-    Folder folder;
+    TempFolder folder;
     EXPECT_FALSE(writeFileSafely(folder / "absent/walk.rgaf", "x\n", true));
     if (isRoot())
         GTEST_SKIP() << "root writes into read-only folders";
@@ -143,7 +119,7 @@ TEST(SafeFileWrite, ReadOnlyOrMissingFolderFailsCleanly) {
 }
 
 TEST(SafeFileWrite, EveryNameTheFileSystemTakesSaves) {
-    Folder folder;
+    TempFolder folder;
     const long nameMax = ::pathconf(folder.path().c_str(), _PC_NAME_MAX);
     ASSERT_GE(nameMax, 255);
     // 243 to 250 letters and ".rgaf" fill the name limit; the temporary and
@@ -177,7 +153,7 @@ bool saveWithLimit(const std::string& path, const std::string& text, rlim_t limi
 }
 
 TEST(SafeFileWrite, AFullDiskLeavesFileAndBackupByteForByte) {
-    Folder folder;
+    TempFolder folder;
     const std::string path = folder / "walk.rgaf";
     ASSERT_TRUE(writeFileSafely(path, std::string(3000, 'a'), true));
     ASSERT_TRUE(writeFileSafely(path, std::string(3000, 'b'), true));

@@ -2,6 +2,8 @@
 
 #include "ExportTestSupport.h"
 
+#include "tests/support/ToolRun.h"
+
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -14,29 +16,12 @@
 
 namespace {
 
-struct RunResult {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-RunResult run(const std::vector<std::string>& args) {
-    std::ostringstream out, err;
-    RunResult r;
-    r.status = runExport(args, out, err);
-    r.out = out.str();
-    r.err = err.str();
-    return r;
+ToolRun run(const std::vector<std::string>& args) {
+    return runTool([&](std::ostream& out, std::ostream& err) { return runExport(args, out, err); });
 }
 
-// Fails unless the run failed with exactly one "kinemorph-export: " line
-// on standard error that mentions `fragment`, and printed nothing else.
-void expectOneErrorLine(const RunResult& r, int status, const std::string& fragment) {
-    EXPECT_EQ(r.status, status) << r.err;
-    EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.err.rfind("kinemorph-export: ", 0), 0u) << r.err;
-    EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << "one line: " << r.err;
-    EXPECT_NE(r.err.find(fragment), std::string::npos) << r.err;
+void expectOneErrorLine(const ToolRun& r, int status, const std::string& fragment) {
+    expectOneErrorLine(r, "kinemorph-export", status, fragment);
 }
 
 class ExportCommandTest : public testing::Test {
@@ -47,7 +32,7 @@ protected:
         writeAnimationFile(input, *makeTestAnimation("march", *skeleton));
     }
     // Runs with the program's skeleton, as from the repository root.
-    RunResult exportTo(const std::string& output, std::vector<std::string> more = {}) {
+    ToolRun exportTo(const std::string& output, std::vector<std::string> more = {}) {
         std::vector<std::string> args = {"--skeleton", defaultSkeletonPath(), input, "-o", output};
         args.insert(args.end(), more.begin(), more.end());
         return run(args);
@@ -145,7 +130,7 @@ TEST_F(ExportCommandTest, WritesEachFormatAndReplacesTheOldFile) {
     const std::string gltf = folder.file("walk.gltf");
     writeText(gltf, "old");
     ::chmod(gltf.c_str(), 0640);
-    RunResult r = exportTo(gltf);
+    ToolRun r = exportTo(gltf);
     EXPECT_EQ(r.status, EXPORT_OK) << r.err;
     EXPECT_EQ(r.err, "");
     EXPECT_EQ(readBytes(gltf).rfind("{", 0), 0u);

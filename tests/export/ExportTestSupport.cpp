@@ -15,26 +15,6 @@
 
 namespace fs = std::filesystem;
 
-TempFolder::TempFolder() {
-    char pattern[] = "/tmp/kinemorph-export-test.XXXXXX";
-    path_ = ::mkdtemp(pattern) ? pattern : "";
-    EXPECT_FALSE(path_.empty());
-}
-
-TempFolder::~TempFolder() {
-    std::error_code ignored;
-    fs::remove_all(path_, ignored);
-}
-
-std::vector<std::string> TempFolder::entries() const {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(path_)) {
-        names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 std::string sourceDir() {
     const char* source = std::getenv("KINEMORPH_SOURCE_DIR");
     return source ? source : fs::current_path().string();

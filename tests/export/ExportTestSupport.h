@@ -3,29 +3,12 @@
 #include "animation/Animation.h"
 #include "motion/ExportRig.h"
 #include "motion/MotionSampler.h"
+#include "tests/support/TempFolder.h"
 #include "skeleton/Skeleton.h"
 
 #include <memory>
 #include <string>
 #include <vector>
-
-// A fresh folder under /tmp for one test, removed with everything in it.
-class TempFolder {
-public:
-    TempFolder();
-    ~TempFolder();
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-
-    const std::string& path() const { return path_; }
-    // path()/name.
-    std::string file(const std::string& name) const { return path_ + "/" + name; }
-    // The names of the entries in the folder, sorted.
-    std::vector<std::string> entries() const;
-
-private:
-    std::string path_;
-};
 
 // The repository root: KINEMORPH_SOURCE_DIR, or the working directory.
 std::string sourceDir();

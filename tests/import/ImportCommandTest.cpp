@@ -3,6 +3,8 @@
 #include "ImportTestSupport.h"
 #include "animation/AnimationFile.h"
 
+#include "tests/support/ToolRun.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -16,18 +18,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct Outcome {
-    int status;
-    std::string out, err;
-};
-
-Outcome run(const std::vector<std::string>& args) {
-    std::ostringstream out, err;
-    Outcome r;
-    r.status = runImport(args, out, err);
-    r.out = out.str();
-    r.err = err.str();
-    return r;
+ToolRun run(const std::vector<std::string>& args) {
+    return runTool([&](std::ostream& out, std::ostream& err) { return runImport(args, out, err); });
 }
 
 std::string read(const std::string& path) {
@@ -105,15 +97,11 @@ TEST_F(ImportCommandTest, RefusesBadCommandLinesAndFailedImportsWithOneLine) {
         {{clip, "-o", folder + "/no/such/folder/out.rgaf"}, IMPORT_FAILED, "cannot write"},
     };
     for (const Case& c : cases) {
-        const Outcome r = run(with(c.args));
-        EXPECT_EQ(r.status, c.status) << r.err;
-        EXPECT_EQ(r.out, "");
-        EXPECT_EQ(r.err.rfind("kinemorph-import: ", 0), 0u) << r.err;
-        EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << "one line: " << r.err;
-        EXPECT_NE(r.err.find(c.says), std::string::npos) << r.err << " should say " << c.says;
+        const ToolRun r = run(with(c.args));
+        expectOneErrorLine(r, "kinemorph-import", c.status, c.says);
         EXPECT_EQ(read(output), "old") << "the output stays as it was: " << r.err;
     }
-    const Outcome wrongTree = run({clip, "-o", output, "--skeleton", folder + "/tree.rgcf"});
+    const ToolRun wrongTree = run({clip, "-o", output, "--skeleton", folder + "/tree.rgcf"});
     EXPECT_EQ(wrongTree.status, IMPORT_FAILED);
     EXPECT_NE(wrongTree.err.find("is not the figure's bone tree"), std::string::npos)
         << wrongTree.err;
@@ -138,7 +126,7 @@ TEST_F(ImportCommandTest, WritesTheAnimationAndSaysWhatItMade) {
     for (const Case& c : cases) {
         std::vector<std::string> args = {clip, "-o", output};
         args.insert(args.end(), c.extra.begin(), c.extra.end());
-        const Outcome r = run(with(args));
+        const ToolRun r = run(with(args));
         ASSERT_EQ(r.status, IMPORT_OK) << r.err;
         EXPECT_EQ(r.err, "");
         std::istringstream lines(r.out);
@@ -162,7 +150,7 @@ TEST_F(ImportCommandTest, WritesTheAnimationAndSaysWhatItMade) {
         EXPECT_NE(rest.find(std::to_string(animation.frameCount()) + " key frames"),
                   std::string::npos);
     }
-    const Outcome help = run({"--help", "--nonsense"});
+    const ToolRun help = run({"--help", "--nonsense"});
     EXPECT_EQ(help.status, IMPORT_OK);
     EXPECT_EQ(help.out.rfind("Usage: kinemorph-import", 0), 0u);
 }

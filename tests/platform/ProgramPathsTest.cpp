@@ -6,6 +6,7 @@
 
 #include "animation/Animation.h"
 #include "skeleton/DefaultFigure.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -18,23 +19,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-class Folder {
-public:
-    Folder() {
-        char pattern[] = "/tmp/kinemorph-paths-XXXXXX";
-        path_ = ::mkdtemp(pattern);
-    }
-    ~Folder() {
-        std::error_code ignored;
-        fs::remove_all(path_, ignored);
-    }
-    std::string operator/(const std::string& name) const { return path_ + "/" + name; }
-    const std::string& path() const { return path_; }
-
-private:
-    std::string path_;
-};
 
 void put(const std::string& path, const std::string& text = "") {
     fs::create_directories(fs::path(path).parent_path());
@@ -52,7 +36,7 @@ int modeOf(const std::string& path) {
 //   root/work/        (the working directory)
 //   root/home/        ($HOME)
 struct Install {
-    Folder root;
+    TempFolder root;
     std::string share = root / "prefix/share/kinemorph";
     Install() {
         put(share + "/" + SETTINGS_FILE, "[settings]\n");

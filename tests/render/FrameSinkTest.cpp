@@ -4,6 +4,7 @@
 #include "render/FrameSink.h"
 
 #include "MediaReader.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -50,22 +51,6 @@ FramePlan plan(int count) {
     return p;
 }
 
-class Folder {
-public:
-    Folder() {
-        char pattern[] = "/tmp/kinemorph-render-XXXXXX";
-        path_ = ::mkdtemp(pattern);
-    }
-    ~Folder() {
-        std::error_code ignored;
-        fs::remove_all(path_, ignored);
-    }
-    std::string operator/(const std::string& name) const { return path_ + "/" + name; }
-
-private:
-    std::string path_;
-};
-
 // Renders FRAMES test frames into `path` through a sink of `kind`, every
 // pass as the renderer gives them.
 void writeClip(OutputKind kind, const std::string& path, bool transparent) {
@@ -107,7 +92,7 @@ TEST(FrameSink, VideosReadBackFrameForFrame) {
         {"clip.webm", OutputKind::Webm, false, "vp9", "yuv420p", 35},
         {"alpha.webm", OutputKind::Webm, true, "vp9", "yuv420p", 0},
     };
-    Folder folder;
+    TempFolder folder;
     for (const VideoCase& c : cases) {
         SCOPED_TRACE(c.name);
         const std::string path = folder / c.name;
@@ -142,7 +127,7 @@ TEST(FrameSink, VideosReadBackFrameForFrame) {
 }
 
 TEST(FrameSink, GifLoopsForeverWithTheClipsDelays) {
-    Folder folder;
+    TempFolder folder;
     for (bool transparent : {false, true}) {
         SCOPED_TRACE(transparent ? "transparent" : "opaque");
         const std::string path = folder / (transparent ? "alpha.gif" : "clip.gif");
@@ -179,7 +164,7 @@ TEST(FrameSink, GifLoopsForeverWithTheClipsDelays) {
 }
 
 TEST(FrameSink, PngsHoldTheFramesExactly) {
-    Folder folder;
+    TempFolder folder;
     {
         SinkSettings settings{WIDTH, HEIGHT, true, plan(1)};
         std::string error;
@@ -232,7 +217,7 @@ TEST(FrameSink, RefusesOutputsThatCannotHoldTheClip) {
 }
 
 TEST(FrameSink, NothingReachesTheDiskBeforeTheEnd) {
-    Folder folder;
+    TempFolder folder;
     const std::string path = folder / "unfinished.mp4";
     {
         SinkSettings settings{WIDTH, HEIGHT, false, plan(FRAMES)};

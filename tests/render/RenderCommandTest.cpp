@@ -5,6 +5,8 @@
 
 #include "MediaReader.h"
 
+#include "tests/support/ToolRun.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -25,19 +27,9 @@ const std::string WALK = "resources/config/skeleton/animations/walk.rgaf";
 // Small and few: 10 frames of the walk at 10 fps.
 const std::vector<std::string> CLIP = {"--size", "96x72", "--fps", "10", "--to", "1"};
 
-struct RunResult {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-RunResult run(const std::vector<std::string>& args) {
-    std::ostringstream out, err;
-    RunResult r;
-    r.status = runRender(args, out, err, false);
-    r.out = out.str();
-    r.err = err.str();
-    return r;
+ToolRun run(const std::vector<std::string>& args) {
+    return runTool(
+        [&](std::ostream& out, std::ostream& err) { return runRender(args, out, err, false); });
 }
 
 std::vector<std::string> plus(std::vector<std::string> a, const std::vector<std::string>& b) {
@@ -94,24 +86,18 @@ TEST_F(RenderCommandTest, BadCommandLinesSayWhyInOneLineAndWriteNothing) {
         {{WALK, "--skeleton", file("missing.rgcf"), "-o", out}, RENDER_FAILED, "skeleton"},
     };
     for (const Bad& c : cases) {
-        const RunResult r = run(c.args);
-        const std::string what = r.err;
-        EXPECT_EQ(r.status, c.status) << what;
-        EXPECT_EQ(r.out, "") << what;
-        EXPECT_EQ(r.err.rfind("kinemorph-render: ", 0), 0u) << what;
-        EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << "one line: " << what;
-        EXPECT_NE(r.err.find(c.says), std::string::npos) << what;
+        expectOneErrorLine(run(c.args), "kinemorph-render", c.status, c.says);
     }
     EXPECT_TRUE(fs::is_empty(folder));
 
     // An animation file named like a video is still not overwritten.
     fs::copy_file(WALK, file("walk.gif"));
-    const RunResult same = run({file("walk.gif"), "-o", file("walk.gif")});
+    const ToolRun same = run({file("walk.gif"), "-o", file("walk.gif")});
     EXPECT_EQ(same.status, RENDER_BAD_USAGE);
     EXPECT_NE(same.err.find("overwrite an input"), std::string::npos) << same.err;
     EXPECT_EQ(bytesOf(file("walk.gif")), bytesOf(WALK));
 
-    const RunResult help = run({"--help", "--frobnicate"});
+    const ToolRun help = run({"--help", "--frobnicate"});
     EXPECT_EQ(help.status, RENDER_OK);
     EXPECT_EQ(help.out.rfind("Usage: kinemorph-render", 0), 0u);
 }
@@ -129,7 +115,7 @@ TEST_F(RenderCommandTest, EveryFrameIsItsMomentOnTheTimeline) {
     ASSERT_EQ(video.frames.size(), 10u);
     auto still = [&](int k, const std::string& size) {
         const std::string path = file("still" + size + std::to_string(k) + ".png");
-        const RunResult r =
+        const ToolRun r =
             run({WALK, "-o", path, "--size", size, "--frame", std::to_string(k / 10.0)});
         EXPECT_EQ(r.status, RENDER_OK) << r.err;
         MediaInfo png;
@@ -155,7 +141,7 @@ TEST_F(RenderCommandTest, AFailedRenderLeavesTheOutputAsItWas) {
     const std::string out = file("kept.mp4");
     std::ofstream(out) << "an earlier video";
     std::ofstream(file("broken.rgaf")) << "RGAF \nwalk\n0\n0\n";
-    const RunResult r = run(plus({file("broken.rgaf"), "-o", out}, CLIP));
+    const ToolRun r = run(plus({file("broken.rgaf"), "-o", out}, CLIP));
     EXPECT_EQ(r.status, RENDER_FAILED);
     EXPECT_EQ(bytesOf(out), "an earlier video");
 }
