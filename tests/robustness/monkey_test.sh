@@ -196,7 +196,8 @@ act_wheel() {
 KEYS=(a b c e k m q s w x z 0 1 5 9 KP_0 KP_3 KP_7 KP_9 space BackSpace BackSpace
   Left Right Up Down Prior Next F12 Return shift+a shift+z Tab Delete
   ctrl+z ctrl+z ctrl+y ctrl+shift+z ctrl+d ctrl+c ctrl+v ctrl+shift+v ctrl+m ctrl+o ctrl+s
-  Insert Home alt+Left alt+Right alt+Home alt+End alt+shift+Left alt+shift+Right F1 F2)
+  Insert Home alt+Left alt+Right alt+Home alt+End alt+shift+Left alt+shift+Right F1 F2
+  ctrl+n ctrl+l ctrl+i ctrl+r ctrl+shift+r)
 act_keys() {
   rnd 6; local n=$((R + 1))
   for _ in $(seq 1 $n); do pick KEYS; add key "$P"; done
