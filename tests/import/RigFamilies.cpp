@@ -2,18 +2,26 @@
 
 #include "motion/BoneTable.h"
 
+#include <algorithm>
+#include <cctype>
+
 namespace {
 
-// `pattern` with "%" as the side: "Left%" style names take "Left"/"Right",
-// "%" alone "L"/"R" or "l"/"r" as `letters` says.
+// `pattern` with its side filled in: "%%" takes "Left"/"Right", "%" the
+// letters `letters` gives ("L"/"R" or "l"/"r"), "$" "l"/"r". A name with
+// none stays as it is.
 std::string sided(const std::string& pattern, bool left, const char* letters = "LR") {
-    const std::string side = pattern.find("%%") != std::string::npos
-                                 ? std::string(left ? "Left" : "Right")
-                                 : std::string(1, letters[left ? 0 : 1]);
-    std::string out = pattern;
-    const std::size_t at = out.find('%');
-    out.replace(at, pattern.find("%%") != std::string::npos ? 2 : 1, side);
-    return out;
+    const std::size_t at = pattern.find_first_of("%$");
+    if (at == std::string::npos) {
+        return pattern;
+    }
+    const bool word = pattern.compare(at, 2, "%%") == 0;
+    std::string side =
+        word ? std::string(left ? "Left" : "Right") : std::string(1, letters[left ? 0 : 1]);
+    if (pattern[at] == '$') {
+        side[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(side[0])));
+    }
+    return std::string(pattern).replace(at, word ? 2 : 1, side);
 }
 
 // Names for the figure's bones: the middle ones, then the limbs of one side
@@ -55,9 +63,7 @@ std::vector<Dress::Leaf> bothSides(const std::vector<Dress::Leaf>& left,
                 leaf.aside.x = -leaf.aside.x;
                 leaf.endAside.x = -leaf.endAside.x;
             }
-            if (leaf.parent.find('%') != std::string::npos) {
-                leaf.parent = sided(leaf.parent, isLeft, letters);
-            }
+            leaf.parent = sided(leaf.parent, isLeft, letters);
             leaf.name = sided(leaf.name, isLeft, letters);
             out.push_back(leaf);
         }
@@ -75,41 +81,32 @@ std::vector<Dress::Leaf> fingers(const std::string& hand) {
         std::string parent = "left_hand";
         for (int k = 1; k <= 3; ++k) {
             const std::string name = hand + names[f] + std::to_string(k);
-            out.push_back({parent, name, k == 1 ? 1.0 : 1.0, k == 1 ? aside : Vec3(0, 0, 0), 0.3,
-                           Vec3(0, 0, 0)});
+            out.push_back({parent, name, 1.0, k == 1 ? aside : Vec3(0, 0, 0), 0.3, Vec3(0, 0, 0)});
             parent = name;
         }
     }
     return out;
 }
 
-std::array<std::string, 21> expected(const std::vector<std::string>& joints) {
+// The joint each figure bone begins at in the dressed clip: its own joint
+// as the dress names it; for a joint the dress takes out, its parent's; and
+// where `moved` names another joint (one added above it), that one.
+std::array<std::string, 21> startJoints(const Dress& dress,
+                                        const std::map<std::string, std::string>& moved = {}) {
     std::array<std::string, 21> out;
     for (int i = 0; i < 21; ++i) {
-        out[i] = joints[i];
+        int bone = i;
+        while (std::find(dress.remove.begin(), dress.remove.end(), figureBones()[bone].name) !=
+               dress.remove.end()) {
+            bone = figureBones()[bone].parent;
+        }
+        std::string joint = figureBones()[bone].name;
+        if (moved.count(joint)) {
+            joint = moved.at(joint);
+        }
+        out[i] = dress.names.count(joint) ? dress.names.at(joint) : joint;
     }
     return out;
-}
-
-// The expected joints in bone order from the middle five and one side's
-// eight (the right side follows by `sided`).
-std::array<std::string, 21> expectedSided(const std::vector<std::string>& middle,
-                                          const std::vector<std::string>& limb,
-                                          const char* letters = "LR") {
-    std::vector<std::string> all = middle;
-    for (int leg = 0; leg < 2; ++leg) {
-        for (int i = 0; i < 4; ++i) {
-            all.push_back(limb[i].find('%') == std::string::npos
-                              ? limb[i]
-                              : sided(limb[i], leg == 0, letters));
-        }
-    }
-    for (int arm = 0; arm < 2; ++arm) {
-        for (int i = 4; i < 8; ++i) {
-            all.push_back(sided(limb[i], arm == 0, letters));
-        }
-    }
-    return expected(all);
 }
 
 const Vec3 NONE(0, 0, 0);
@@ -121,29 +118,17 @@ const Quat T_POSE_RIGHT = axisTurn('Z', -50);
 std::vector<RigFamily> rigFamilies() {
     std::vector<RigFamily> families;
 
-    std::vector<std::string> own;
-    for (const FigureBoneInfo& bone : figureBones()) {
-        own.push_back(bone.name);
-    }
-    families.push_back({"figure", Dress{}, expected(own)});
+    families.push_back({"figure", Dress{}, startJoints(Dress{})});
 
     {
         Dress d;
         d.insertAbove = {{"Chest2", {"neck", "left_shoulder", "right_shoulder"}},
                          {"lowerneck", {"neck"}}};
+        // CMU names its hands in lower case and short.
         d.add = bothSides({{"left_foot", "%Toe", 1, NONE, 0.5, NONE},
-                           {"left_hand", "%hand", 0, NONE, 1, NONE},
-                           {"%hand", "%Fingers", 1, NONE, 0.8, NONE},
+                           {"left_hand", "$hand", 0, NONE, 1, NONE},
+                           {"$hand", "%Fingers", 1, NONE, 0.8, NONE},
                            {"left_hand", "%Thumb", 0, NONE, 0.5, Vec3(0, 0, 0.05)}});
-        for (Dress::Leaf& leaf : d.add) {
-            // CMU names its hands and fingers in lower case and short.
-            if (leaf.name == "Lhand" || leaf.name == "Rhand") {
-                leaf.name[0] = static_cast<char>(leaf.name[0] + 'a' - 'A');
-            }
-            if (leaf.parent == "Lhand" || leaf.parent == "Rhand") {
-                leaf.parent[0] = static_cast<char>(leaf.parent[0] + 'a' - 'A');
-            }
-        }
         d.names = names({"Hips", "lowerback", "Chest", "Neck", "Head"},
                         {"%HipJoint", "%%Hip", "%%Knee", "%%Ankle", "%%Collar", "%%Shoulder",
                          "%%Elbow", "%%Wrist"});
@@ -153,10 +138,7 @@ std::vector<RigFamily> rigFamilies() {
             d.orders[std::string("Left") + arm] = "ZXY";
             d.orders[std::string("Right") + arm] = "ZXY";
         }
-        families.push_back({"CMU for 3ds Max", d,
-                            expectedSided({"Hips", "lowerback", "Chest", "lowerneck", "Head"},
-                                          {"%HipJoint", "%%Hip", "%%Knee", "%%Ankle", "%%Collar",
-                                           "%%Shoulder", "%%Elbow", "%%Wrist"})});
+        families.push_back({"CMU for 3ds Max", d, startJoints(d, {{"neck", "lowerneck"}})});
     }
     {
         Dress d;
@@ -171,10 +153,7 @@ std::vector<RigFamily> rigFamilies() {
                          "%%ForeArm", "%%Hand"});
         d.scale = 16;
         d.order = "ZYX";
-        families.push_back({"CMU for MotionBuilder", d,
-                            expectedSided({"Hips", "LowerBack", "Spine", "Neck", "Head"},
-                                          {"%HipJoint", "%%UpLeg", "%%Leg", "%%Foot", "%%Shoulder",
-                                           "%%Arm", "%%ForeArm", "%%Hand"})});
+        families.push_back({"CMU for MotionBuilder", d, startJoints(d)});
     }
     {
         // One spine joint: the lower spine's turn goes to the chest, which
@@ -186,11 +165,7 @@ std::vector<RigFamily> rigFamilies() {
             {"", "%%Hip", "%%Knee", "%%Ankle", "%%Collar", "%%Shoulder", "%%Elbow", "%%Wrist"});
         d.scale = 100;
         d.order = "ZXY";
-        families.push_back({"optical studio", d,
-                            expectedSided({"Hips", "Hips", "Chest", "Neck", "Head"},
-                                          {"Hips", "%%Hip", "%%Knee", "%%Ankle", "%%Collar",
-                                           "%%Shoulder", "%%Elbow", "%%Wrist"}),
-                            false});
+        families.push_back({"optical studio", d, startJoints(d), false});
     }
     {
         Dress d;
@@ -198,8 +173,7 @@ std::vector<RigFamily> rigFamilies() {
         d.insertAbove = {{"Spine1", {"upper_spine"}},
                          {"Spine3", {"neck", "left_shoulder", "right_shoulder"}}};
         d.add = bothSides({{"left_foot", "%%Toe", 1, NONE, 0.5, NONE}});
-        std::vector<Dress::Leaf> hands = fingers("%%Hand");
-        for (const Dress::Leaf& leaf : bothSides(hands)) {
+        for (const Dress::Leaf& leaf : bothSides(fingers("%%Hand"))) {
             d.add.push_back(leaf);
         }
         d.names =
@@ -208,10 +182,7 @@ std::vector<RigFamily> rigFamilies() {
         d.scale = 100;
         d.order = "YXZ";
         d.sixChannels = true;
-        families.push_back({"sensor suit", d,
-                            expectedSided({"Hips", "Spine", "Spine1", "Neck", "Head"},
-                                          {"Hips", "%%UpLeg", "%%Leg", "%%Foot", "%%Shoulder",
-                                           "%%Arm", "%%ForeArm", "%%Hand"})});
+        families.push_back({"sensor suit", d, startJoints(d, {{"upper_spine", "Spine1"}})});
     }
     {
         Dress d;
@@ -223,11 +194,7 @@ std::vector<RigFamily> rigFamilies() {
         d.scale = 39.37;
         d.order = "ZXY";
         d.orders = {{"hip", "ZYX"}, {"lThigh", "XYZ"}, {"rThigh", "XYZ"}};
-        families.push_back({"Poser and Second Life", d,
-                            expectedSided({"hip", "abdomen", "chest", "neck", "head"},
-                                          {"hip", "%Thigh", "%Shin", "%Foot", "%Collar", "%Shldr",
-                                           "%ForeArm", "%Hand"},
-                                          "lr")});
+        families.push_back({"Poser and Second Life", d, startJoints(d)});
     }
     {
         Dress d;
@@ -256,13 +223,7 @@ std::vector<RigFamily> rigFamilies() {
         }
         prefixed.scale = 100;
         prefixed.order = "ZXY";
-        std::array<std::string, 21> joints = expectedSided(
-            {"Hips", "Spine", "Spine1", "Neck", "Head"},
-            {"Hips", "%%UpLeg", "%%Leg", "%%Foot", "%%Shoulder", "%%Arm", "%%ForeArm", "%%Hand"});
-        for (std::string& joint : joints) {
-            joint = "mixamorig:" + joint;
-        }
-        families.push_back({"Mixamo", prefixed, joints});
+        families.push_back({"Mixamo", prefixed, startJoints(prefixed)});
     }
     {
         Dress d;
@@ -274,12 +235,7 @@ std::vector<RigFamily> rigFamilies() {
         d.zUp = true;
         d.scale = 39.37;
         d.order = "ZXY";
-        families.push_back(
-            {"biped, z up", d,
-             expectedSided(
-                 {"Bip01 Pelvis", "Bip01 Spine", "Bip01 Spine1", "Bip01 Neck", "Bip01 Head"},
-                 {"Bip01 Pelvis", "Bip01 % Thigh", "Bip01 % Calf", "Bip01 % Foot",
-                  "Bip01 % Clavicle", "Bip01 % UpperArm", "Bip01 % Forearm", "Bip01 % Hand"})});
+        families.push_back({"biped, z up", d, startJoints(d)});
     }
     return families;
 }
