@@ -143,6 +143,12 @@ std::string mocapClipPath() {
     return importSourceDir() + "/tests/data/mocap/cmu-131_02.bvh";
 }
 
+std::unique_ptr<Skeleton> loadFigure() {
+    auto figure = std::make_unique<Skeleton>(figureSkeletonPath(), 0, 0.5, 0);
+    EXPECT_TRUE(figure->complete());
+    return figure;
+}
+
 BvhClip figureClip(const std::string& animationPath, double fps) {
     Animation animation(animationPath);
     EXPECT_TRUE(animation.valid()) << animationPath;
@@ -160,6 +166,10 @@ BvhClip figureClip(const Animation& animation, double fps) {
     BvhClip clip;
     EXPECT_TRUE(parseBvh(bvhText(rig, motion), clip, error)) << error;
     return clip;
+}
+
+BvhClip walkClip() {
+    return figureClip(importSourceDir() + "/resources/config/skeleton/animations/walk.rgaf", 30);
 }
 
 BvhClip dressClip(const BvhClip& clip, const Dress& dress) {

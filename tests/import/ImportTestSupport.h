@@ -2,8 +2,10 @@
 
 #include "import/BvhClip.h"
 #include "motion/Quaternion.h"
+#include "skeleton/Skeleton.h"
 
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -17,12 +19,16 @@ std::string importSourceDir();
 // The figure's skeleton file and the shared motion-capture clip.
 std::string figureSkeletonPath();
 std::string mocapClipPath();
+// The figure, complete, as the importer poses it.
+std::unique_ptr<Skeleton> loadFigure();
 
 class Animation;
 // The animation at `path` (or `animation`), sampled at `fps` on its exact
 // timeline and exported as BVH by the exporter, read back.
 BvhClip figureClip(const std::string& animationPath, double fps);
 BvhClip figureClip(const Animation& animation, double fps);
+// The figure's walk sample so exported at 30 fps.
+BvhClip walkClip();
 
 // How a dressing changes a clip. Joints are named as in the clip being
 // dressed; each step is applied in the order of the fields.

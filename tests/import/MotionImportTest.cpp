@@ -12,12 +12,6 @@
 
 namespace {
 
-std::unique_ptr<Skeleton> loadFigure() {
-    auto figure = std::make_unique<Skeleton>(figureSkeletonPath(), 0, 0.5, 0);
-    EXPECT_TRUE(figure->complete());
-    return figure;
-}
-
 MotionImport imported(const BvhClip& clip, Skeleton& figure, double tolerance) {
     MotionImportOptions options;
     options.tolerance = tolerance;
