@@ -5,6 +5,7 @@
 
 #include "MediaReader.h"
 
+#include "tests/support/TempFolder.h"
 #include "tests/support/ToolRun.h"
 
 #include <gtest/gtest.h>
@@ -42,23 +43,13 @@ std::string bytesOf(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-class RenderCommandTest : public testing::Test {
-protected:
-    RenderCommandTest() {
-        char pattern[] = "/tmp/kinemorph-render-cmd-XXXXXX";
-        folder = ::mkdtemp(pattern);
-    }
-    ~RenderCommandTest() override {
-        std::error_code ignored;
-        fs::remove_all(folder, ignored);
-    }
-    std::string file(const std::string& name) const { return folder + "/" + name; }
-
-    std::string folder;
-};
-
-TEST_F(RenderCommandTest, BadCommandLinesSayWhyInOneLineAndWriteNothing) {
-    const std::string out = file("out.mp4");
+// A bad command line or a render that fails leaves an earlier output as it
+// was and writes nothing else.
+TEST(RenderCommand, BadCommandLinesSayWhyInOneLineAndWriteNothing) {
+    TempFolder folder;
+    const std::string out = folder / "out.mp4";
+    std::ofstream(out) << "an earlier video";
+    std::ofstream(folder / "broken.rgaf") << "RGAF \nwalk\n0\n0\n";
     struct Bad {
         std::vector<std::string> args;
         int status;
@@ -77,25 +68,27 @@ TEST_F(RenderCommandTest, BadCommandLinesSayWhyInOneLineAndWriteNothing) {
         {{WALK, "-o", out, "--from", "2", "--to", "1"}, RENDER_BAD_USAGE, "--to"},
         {{WALK}, RENDER_BAD_USAGE, "no output"},
         {{"-o", out}, RENDER_BAD_USAGE, "no input"},
-        {{WALK, "-o", file("out.avi")}, RENDER_BAD_USAGE, ".mp4, .webm, .gif or .png"},
-        {{WALK, "-o", file("still.png")}, RENDER_BAD_USAGE, "--frame"},
-        {{WALK, "-o", file("fast.gif"), "--fps", "60"}, RENDER_BAD_USAGE, "GIF"},
+        {{WALK, "-o", folder / "out.avi"}, RENDER_BAD_USAGE, ".mp4, .webm, .gif or .png"},
+        {{WALK, "-o", folder / "still.png"}, RENDER_BAD_USAGE, "--frame"},
+        {{WALK, "-o", folder / "fast.gif", "--fps", "60"}, RENDER_BAD_USAGE, "GIF"},
         {{WALK, "-o", out, "--background", "transparent"}, RENDER_BAD_USAGE, "transparent"},
         {{WALK, "-o", out, "--size", "95x72"}, RENDER_BAD_USAGE, "even"},
-        {{file("missing.rgaf"), "-o", out}, RENDER_FAILED, "No such file"},
-        {{WALK, "--skeleton", file("missing.rgcf"), "-o", out}, RENDER_FAILED, "skeleton"},
+        {{folder / "missing.rgaf", "-o", out}, RENDER_FAILED, "No such file"},
+        {{WALK, "--skeleton", folder / "missing.rgcf", "-o", out}, RENDER_FAILED, "skeleton"},
+        {plus({folder / "broken.rgaf", "-o", out}, CLIP), RENDER_FAILED, "not usable"},
     };
     for (const Bad& c : cases) {
         expectOneErrorLine(run(c.args), "kinemorph-render", c.status, c.says);
     }
-    EXPECT_TRUE(fs::is_empty(folder));
+    EXPECT_EQ(bytesOf(out), "an earlier video");
+    EXPECT_EQ(folder.entries(), (std::vector<std::string>{"broken.rgaf", "out.mp4"}));
 
     // An animation file named like a video is still not overwritten.
-    fs::copy_file(WALK, file("walk.gif"));
-    const ToolRun same = run({file("walk.gif"), "-o", file("walk.gif")});
+    fs::copy_file(WALK, folder / "walk.gif");
+    const ToolRun same = run({folder / "walk.gif", "-o", folder / "walk.gif"});
     EXPECT_EQ(same.status, RENDER_BAD_USAGE);
     EXPECT_NE(same.err.find("overwrite an input"), std::string::npos) << same.err;
-    EXPECT_EQ(bytesOf(file("walk.gif")), bytesOf(WALK));
+    EXPECT_EQ(bytesOf(folder / "walk.gif"), bytesOf(WALK));
 
     const ToolRun help = run({"--help", "--frobnicate"});
     EXPECT_EQ(help.status, RENDER_OK);
@@ -105,16 +98,17 @@ TEST_F(RenderCommandTest, BadCommandLinesSayWhyInOneLineAndWriteNothing) {
 // The video's frame k is the moment k / fps: the still of that moment
 // matches it within the video's loss, better than the stills of the moments
 // beside it, and the sequence's PNG of frame k is that still exactly.
-TEST_F(RenderCommandTest, EveryFrameIsItsMomentOnTheTimeline) {
+TEST(RenderCommand, EveryFrameIsItsMomentOnTheTimeline) {
+    TempFolder folder;
     const std::vector<std::string> clip = {"--size", "640x480", "--fps", "10", "--to", "1"};
-    ASSERT_EQ(run(plus({WALK, "-o", file("walk.mp4")}, clip)).status, RENDER_OK);
-    ASSERT_EQ(run(plus({WALK, "-o", file("frames/")}, CLIP)).status, RENDER_OK);
+    ASSERT_EQ(run(plus({WALK, "-o", folder / "walk.mp4"}, clip)).status, RENDER_OK);
+    ASSERT_EQ(run(plus({WALK, "-o", folder / "frames/"}, CLIP)).status, RENDER_OK);
     MediaInfo video;
     std::string error;
-    ASSERT_TRUE(readMedia(file("walk.mp4"), true, video, error)) << error;
+    ASSERT_TRUE(readMedia(folder / "walk.mp4", true, video, error)) << error;
     ASSERT_EQ(video.frames.size(), 10u);
     auto still = [&](int k, const std::string& size) {
-        const std::string path = file("still" + size + std::to_string(k) + ".png");
+        const std::string path = folder / ("still" + size + std::to_string(k) + ".png");
         const ToolRun r =
             run({WALK, "-o", path, "--size", size, "--frame", std::to_string(k / 10.0)});
         EXPECT_EQ(r.status, RENDER_OK) << r.err;
@@ -129,26 +123,18 @@ TEST_F(RenderCommandTest, EveryFrameIsItsMomentOnTheTimeline) {
         EXPECT_GT(own, psnr(still(k + 1, "640x480"), video.frames[k]) + 1);
         EXPECT_GT(own, psnr(still(k - 1, "640x480"), video.frames[k]) + 1);
         MediaInfo numbered;
-        ASSERT_TRUE(
-            readMedia(file("frames/frame-000" + std::to_string(k) + ".png"), true, numbered, error))
+        ASSERT_TRUE(readMedia(folder / ("frames/frame-000" + std::to_string(k) + ".png"), true,
+                              numbered, error))
             << error;
         EXPECT_TRUE(still(k, "96x72").pixels == numbered.frames[0].pixels);
     }
-    EXPECT_FALSE(fs::exists(file("frames/frame-0010.png")));
-}
-
-TEST_F(RenderCommandTest, AFailedRenderLeavesTheOutputAsItWas) {
-    const std::string out = file("kept.mp4");
-    std::ofstream(out) << "an earlier video";
-    std::ofstream(file("broken.rgaf")) << "RGAF \nwalk\n0\n0\n";
-    const ToolRun r = run(plus({file("broken.rgaf"), "-o", out}, CLIP));
-    EXPECT_EQ(r.status, RENDER_FAILED);
-    EXPECT_EQ(bytesOf(out), "an earlier video");
+    EXPECT_FALSE(fs::exists(folder / "frames/frame-0010.png"));
 }
 
 // Ctrl-C stops the program between frames; nothing is written.
-TEST_F(RenderCommandTest, InterruptedRenderWritesNothing) {
-    const std::string out = file("long.mp4");
+TEST(RenderCommand, InterruptedRenderWritesNothing) {
+    TempFolder folder;
+    const std::string out = folder / "long.mp4";
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
@@ -162,7 +148,7 @@ TEST_F(RenderCommandTest, InterruptedRenderWritesNothing) {
     ASSERT_EQ(::waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
     EXPECT_EQ(WEXITSTATUS(status), RENDER_FAILED);
-    EXPECT_TRUE(fs::is_empty(folder));
+    EXPECT_TRUE(folder.entries().empty());
 }
 
 } // namespace
