@@ -26,9 +26,9 @@ MotionImport imported(const BvhClip& clip, Skeleton& figure, double tolerance) {
 // of some bones, held `wait` frames then moving over `move` frames of a
 // 30 fps clip along `motion`.
 struct Key {
-    std::vector<std::pair<int, BonePose>> change;
-    Vec3 root{0, 0, 0};
     int wait, move, motion;
+    std::vector<std::pair<int, BonePose>> change{};
+    Vec3 root{0, 0, 0};
 };
 
 Animation keyedAnimation(const Skeleton& figure, const std::vector<Key>& keys) {
@@ -77,24 +77,19 @@ std::pair<double, double> sampledMiss(const Animation& a, const Animation& b, do
 
 TEST(MotionImport, AnExportedAnimationComesBackAsItsOwnKeys) {
     using namespace FigureBone;
-    const Vec3 STILL(0, 0, 0);
+    using namespace MotionType;
     auto figure = loadFigure();
     // The upper body moves, the feet stay on the floor, so only the four
     // key frames can hold the motion; each moves along another easing.
     const std::vector<Key> keys = {
-        {{{LowerSpine, {-10, 0, 5}}, {LeftUpperArm, {20, 10, 0}}}, STILL, 0, 9, MotionType::Linear},
-        {{{UpperSpine, {-15, 0, 0}}, {LeftForearm, {-60, 0, 20}}, {Neck, {10, 0, 0}}},
-         STILL,
-         4,
+        {0, 9, Linear, {{LowerSpine, {-10, 0, 5}}, {LeftUpperArm, {20, 10, 0}}}},
+        {4,
          12,
-         MotionType::EaseIn},
-        {{{RightUpperArm, {-30, 20, 0}}, {Head, {0, 0, 30}}}, STILL, 0, 8, MotionType::EaseOut},
-        {{{RightForearm, {-90, 0, 0}}, {LowerSpine, {5, 10, 0}}},
-         STILL,
-         3,
-         10,
-         MotionType::EaseInOut},
-        {{}, STILL, 0, 6, MotionType::Linear},
+         EaseIn,
+         {{UpperSpine, {-15, 0, 0}}, {LeftForearm, {-60, 0, 20}}, {Neck, {10, 0, 0}}}},
+        {0, 8, EaseOut, {{RightUpperArm, {-30, 20, 0}}, {Head, {0, 0, 30}}}},
+        {3, 10, EaseInOut, {{RightForearm, {-90, 0, 0}}, {LowerSpine, {5, 10, 0}}}},
+        {0, 6, Linear},
     };
     const Animation original = keyedAnimation(*figure, keys);
     const MotionImport result = imported(figureClip(original, 30), *figure, 1);
@@ -128,11 +123,10 @@ TEST(MotionImport, RandomClipsReplayTheDenseImportWithinTheTolerance) {
         std::vector<Key> keys;
         const int count = 3 + clip;
         for (int k = 0; k < count; ++k) {
-            Key key{{},
-                    Vec3(uniform(-0.2, 0.2), uniform(-0.05, 0.05), uniform(-0.2, 0.2)),
-                    static_cast<int>(uniform(0, 3)) * 2,
-                    4 + static_cast<int>(uniform(0, 10)),
+            const Vec3 root(uniform(-0.2, 0.2), uniform(-0.05, 0.05), uniform(-0.2, 0.2));
+            Key key{static_cast<int>(uniform(0, 3)) * 2, 4 + static_cast<int>(uniform(0, 10)),
                     motions[static_cast<int>(uniform(0, 4))]};
+            key.root = root;
             for (int bone = 0; bone < POSE_BONE_COUNT; ++bone) {
                 const Bone& b = *figure->boneAt(bone);
                 const BonePose rest = b.pose();
