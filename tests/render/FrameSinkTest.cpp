@@ -8,17 +8,12 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <numeric>
 
 extern "C" {
 #include <libavutil/pixfmt.h>
 }
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -200,19 +195,6 @@ TEST(FrameSink, RefusesOutputsThatCannotHoldTheClip) {
         EXPECT_FALSE(openFrameSink(c.kind, "/tmp/never-written", settings, error)) << c.what;
         EXPECT_FALSE(error.empty()) << c.what;
     }
-}
-
-TEST(FrameSink, NothingReachesTheDiskBeforeTheEnd) {
-    TempFolder folder;
-    const std::string path = folder / "unfinished.mp4";
-    {
-        SinkSettings settings{WIDTH, HEIGHT, false, plan(FRAMES)};
-        std::string error;
-        auto sink = openFrameSink(OutputKind::Mp4, path, settings, error);
-        ASSERT_TRUE(sink) << error;
-        ASSERT_TRUE(sink->addFrame(testFrame(0, false), error)) << error;
-    }
-    EXPECT_FALSE(fs::exists(path));
 }
 
 TEST(FrameSink, OutputNamesTellTheKind) {

@@ -54,7 +54,6 @@ bool readMedia(const std::string& path, bool decode, MediaInfo& info, std::strin
         }
         const AVStream* stream = format->streams[0];
         const AVCodecParameters* par = stream->codecpar;
-        info.container = format->iformat->name;
         info.codec = avcodec_get_name(par->codec_id);
         info.width = par->width;
         info.height = par->height;

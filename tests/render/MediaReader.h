@@ -9,8 +9,7 @@
 // What a media file holds, read back through libavformat and libavcodec as
 // a player would, independently of the encoders under test.
 struct MediaInfo {
-    std::string container; // the demuxer's name ("mov,mp4,m4a,3gp,3g2,mj2", "matroska,webm")
-    std::string codec;     // "h264", "vp9", "gif", "png"
+    std::string codec; // "h264", "vp9", "gif", "png"
     int width = 0;
     int height = 0;
     std::string pixelFormat; // as coded: "yuv420p"

@@ -15,7 +15,6 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <sstream>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
