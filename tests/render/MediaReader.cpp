@@ -11,7 +11,6 @@ extern "C" {
 #include <cmath>
 #include <cstdlib>
 #include <limits>
-#include <numeric>
 
 namespace {
 
