@@ -4,6 +4,7 @@
 #include "app/Scene.h"
 #include "editor/SkeletonEditor.h"
 #include "gui/StatusLine.h"
+#include "render/EncoderPlugin.h"
 #include "render/RenderJob.h"
 #include "skeleton/DefaultFigure.h"
 
@@ -80,8 +81,7 @@ void startEditorRender(Scene& scene, EditorRender kind, int samples) {
     // The render's own figure, animation, camera and lights: the editor goes
     // on changing its own while the render runs.
     auto render = std::make_shared<RenderScene>();
-    render->skeleton =
-        std::make_unique<Skeleton>(editor.skeletonFile(), 0, SKELETON_ORIGIN_Y, 0);
+    render->skeleton = std::make_unique<Skeleton>(editor.skeletonFile(), 0, SKELETON_ORIGIN_Y, 0);
     if (render->skeleton->boneCount() < POSE_BONE_COUNT) {
         status.show("Cannot render: the figure's file cannot be read");
         return;
@@ -108,8 +108,8 @@ void startEditorRender(Scene& scene, EditorRender kind, int samples) {
         settings.links = AtLink::Replace;
         std::unique_ptr<FrameSink> sink;
         bool done = prepareFolder(animations, failure) &&
-                    (sink = openFrameSink(gif ? OutputKind::Gif : OutputKind::Mp4, path, settings,
-                                          failure)) &&
+                    (sink = openFrameSinkFromModule(gif ? OutputKind::Gif : OutputKind::Mp4, path,
+                                                    settings, failure)) &&
                     renderClip(
                         *render, plan, *sink,
                         [&progress](double fraction) {

@@ -174,6 +174,10 @@ void SkeletonEditor::editorUpdate(double dt) {
         refreshBoneReadout();
 }
 
+int SkeletonEditor::currentPosition() const {
+    return currentFrame_ ? currentFrame_->index : -1;
+}
+
 KeyFrame* SkeletonEditor::frameAtWrapped(int index) const {
     int count = animation_->frameCount();
     if (index >= 0 && index < count)

@@ -298,12 +298,14 @@ private:
             action();
             return;
         }
-        const int left = currentFrame_ ? currentFrame_->index : -1;
+        const int left = currentPosition();
         edit(label, action);
         if (!poseUnstored_ && left >= 0)
             status("Pose of frame " + std::to_string(left) +
                    " not stored \xe2\x80\x94 Ctrl+Z brings it back");
     }
+    // The current frame's position, -1 for none.
+    int currentPosition() const;
     void status(const std::string& message);
     // Undo (backward) or redo (forward) one step, with its status message.
     void travel(bool forward);

@@ -36,6 +36,9 @@ foreach(program kinemorph kinemorph-export kinemorph-import kinemorph-render)
   install(FILES ${gz} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 endforeach()
 add_custom_target(kinemorph_man_pages ALL DEPENDS ${man_pages})
+# The video encoders the editor loads at its first render, where it looks
+# for them from its own place (bin/../lib/kinemorph).
+install(TARGETS kinemorph-encoders LIBRARY DESTINATION lib/kinemorph)
 
 # The shipped resources, file by file: a developer's own saves, backups,
 # autosaves and renders in resources/ never reach an install.

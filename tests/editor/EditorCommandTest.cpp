@@ -189,9 +189,10 @@ TEST_F(EditorCommands, MillisecondFieldsShowAndApply) {
         click("APPLY_FRAME");
         EXPECT_DOUBLE_EQ(editor->currentFrame()->waitTime, row.waitSeconds) << row.wait;
         EXPECT_DOUBLE_EQ(editor->currentFrame()->transitionTime, row.transitionSeconds);
-        if (*row.said)
+        if (*row.said) {
             EXPECT_EQ(editor->statusLine().message().rfind(row.said, 0), 0u)
                 << editor->statusLine().message();
+        }
     }
 
     editor->currentFrame()->waitTime = 0.25;

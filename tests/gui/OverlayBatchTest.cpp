@@ -90,8 +90,9 @@ TEST(OverlayBatch, KeepsTheOrderOfEveryOverlappingPairInRandomScenes) {
                 const Box& q = boxes[b];
                 const bool meet = p.x <= q.x + q.w + 2 && q.x <= p.x + p.w + 2 &&
                                   p.y <= q.y + q.h + 2 && q.y <= p.y + p.h + 2;
-                if (meet)
+                if (meet) {
                     ASSERT_LT(position[a], position[b]) << "scene " << scene;
+                }
             }
     }
 }

@@ -82,8 +82,9 @@ TEST_F(TextAtlasTest, AFullAtlasStartsAgainWithoutChangingAPixel) {
         const GlTextCache::Counts now = painter.textCache().counts();
         // Every frame after the first has labels that had to go through
         // the fonts: the atlas never holds them all.
-        if (i > 1)
+        if (i > 1) {
             EXPECT_GT(now.drawnThroughFont, last.drawnThroughFont) << "frame " << i;
+        }
         capturingFrames += now.captured > last.captured;
         last = now;
     }
