@@ -37,8 +37,9 @@ foreach(program kinemorph kinemorph-export kinemorph-import kinemorph-render)
 endforeach()
 add_custom_target(kinemorph_man_pages ALL DEPENDS ${man_pages})
 # The video encoders the editor loads at its first render, where it looks
-# for them from its own place (bin/../lib/kinemorph).
-install(TARGETS kinemorph-encoders LIBRARY DESTINATION lib/kinemorph)
+# for them from its own place (bin/../lib/kinemorph/modules; a folder below
+# lib/kinemorph, so the package needs no ldconfig for a private module).
+install(TARGETS kinemorph-encoders LIBRARY DESTINATION lib/kinemorph/modules)
 
 # The shipped resources, file by file: a developer's own saves, backups,
 # autosaves and renders in resources/ never reach an install.

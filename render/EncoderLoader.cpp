@@ -29,7 +29,7 @@ OpenFrameSinkEntry loadEntry(std::string& error) {
             places.push_back(given);
         const std::string folder = programFolder();
         places.push_back(folder + ENCODER_MODULE);
-        places.push_back(folder + "../lib/kinemorph/" + ENCODER_MODULE);
+        places.push_back(folder + "../lib/kinemorph/modules/" + ENCODER_MODULE);
         for (const std::string& place : places) {
             // Kept for the life of the process: sinks it made may outlive
             // any one render.

@@ -19,7 +19,7 @@ using OpenFrameSinkEntry = FrameSink* (*)(OutputKind kind, const std::string& pa
                                           const SinkSettings& settings, std::string& error);
 
 // openFrameSink through the module: looked for in $KINEMORPH_ENCODERS (a
-// file), beside the running program, then in ../lib/kinemorph/ from it (an
+// file), beside the running program, then in ../lib/kinemorph/modules/ from it (an
 // install); loaded once and kept. Returns nullptr with a one-line `error`
 // when the module cannot be found or loaded, or the sink cannot open.
 std::unique_ptr<FrameSink> openFrameSinkFromModule(OutputKind kind, const std::string& path,
