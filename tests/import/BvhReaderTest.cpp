@@ -1,7 +1,5 @@
 #include "import/BvhReader.h"
 
-#include "ImportTestSupport.h"
-
 #include <gtest/gtest.h>
 
 namespace {
@@ -164,16 +162,4 @@ TEST(BvhReader, ReadsEveryWayOfWritingTheSameClip) {
         ASSERT_TRUE(parseBvh(text, clip, error)) << error << "\n" << text;
         expectSameClip(clip, expected, text);
     }
-}
-
-TEST(BvhReader, ReadsTheSharedClip) {
-    BvhClip clip;
-    std::string error;
-    ASSERT_TRUE(readBvhFile(mocapClipPath(), clip, error)) << error;
-    EXPECT_EQ(clip.frameCount, 1247);
-    EXPECT_EQ(clip.joints.size(), 31u);
-    EXPECT_EQ(clip.valuesPerFrame, 96);
-    EXPECT_NEAR(1 / clip.frameTime, 120, 0.01);
-    // Joints hang below their parents' names as the file nests them.
-    EXPECT_EQ(clip.joints[clip.jointNamed("LeftWrist")].parent, clip.jointNamed("LeftElbow"));
 }

@@ -143,6 +143,17 @@ std::string mocapClipPath() {
     return importSourceDir() + "/tests/data/mocap/cmu-131_02.bvh";
 }
 
+BvhClip capturedWalk(int frames) {
+    BvhClip clip;
+    std::string error;
+    EXPECT_TRUE(readBvhFile(mocapClipPath(), clip, error)) << error;
+    if (frames > 0 && frames < clip.frameCount) {
+        clip.frameCount = frames;
+        clip.values.resize(static_cast<std::size_t>(frames) * clip.valuesPerFrame);
+    }
+    return clip;
+}
+
 std::unique_ptr<Skeleton> loadFigure() {
     auto figure = std::make_unique<Skeleton>(figureSkeletonPath(), 0, 0.5, 0);
     EXPECT_TRUE(figure->complete());

@@ -19,6 +19,9 @@ std::string importSourceDir();
 // The figure's skeleton file and the shared motion-capture clip.
 std::string figureSkeletonPath();
 std::string mocapClipPath();
+// The shared clip, read (the test fails if it cannot be), cut to its first
+// `frames` frames when given.
+BvhClip capturedWalk(int frames = 0);
 // The figure, complete, as the importer poses it.
 std::unique_ptr<Skeleton> loadFigure();
 

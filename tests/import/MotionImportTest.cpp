@@ -167,13 +167,9 @@ TEST(MotionImport, RandomClipsReplayTheDenseImportWithinTheTolerance) {
 
 TEST(MotionImport, TheCapturedWalkKeepsFewKeysAndEveryStepsKey) {
     auto figure = loadFigure();
-    BvhClip clip;
-    std::string error;
-    ASSERT_TRUE(readBvhFile(mocapClipPath(), clip, error)) << error;
     // Its first 400 frames (3.3 s: standing still, setting off, two steps)
     // keep the test quick; the bench takes the whole clip.
-    clip.frameCount = 400;
-    clip.values.resize(static_cast<std::size_t>(clip.frameCount) * clip.valuesPerFrame);
+    const BvhClip clip = capturedWalk(400);
     const MotionImport result = imported(clip, *figure, 1);
     EXPECT_LE(result.largestDegrees, 1);
     const int keys = result.animation.frameCount();

@@ -99,9 +99,8 @@ TEST(Retarget, EveryFamilyOfRigGivesTheFiguresOwnPoses) {
 
 TEST(Retarget, TheCapturedWalkKeepsItsLimbsHeadingTravelAndFloor) {
     auto figure = loadFigure();
-    BvhClip clip;
+    const BvhClip clip = capturedWalk();
     std::string error;
-    ASSERT_TRUE(readBvhFile(mocapClipPath(), clip, error)) << error;
     const RetargetedClip r = retargeted(clip, *figure);
     expectLimbsFollow(r, "the captured walk");
 
@@ -202,11 +201,8 @@ TEST(TurnSolve, DerivativesAndNearestAnglesMatchTheRebuild) {
 
 TEST(Retarget, TheCapturedWalkInAnotherRigsDressRetargetsAlike) {
     auto figure = loadFigure();
-    BvhClip clip;
+    const BvhClip clip = capturedWalk(240);
     std::string error;
-    ASSERT_TRUE(readBvhFile(mocapClipPath(), clip, error)) << error;
-    clip.frameCount = 240;
-    clip.values.resize(static_cast<std::size_t>(clip.frameCount) * clip.valuesPerFrame);
     // The same capture as a z-up rig in centimetres, arms out in a T at
     // rest, joints named as another rig names them, channels in another
     // order and six of them on every joint.

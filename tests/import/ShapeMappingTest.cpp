@@ -71,9 +71,8 @@ TEST(ShapeMapping, SaysWhatItCannotFind) {
 }
 
 TEST(ShapeMapping, MapTextOverridesAndRefusesWhatItCannotUse) {
-    BvhClip clip;
+    const BvhClip clip = capturedWalk();
     std::string error;
-    ASSERT_TRUE(readBvhFile(mocapClipPath(), clip, error)) << error;
     BoneMap found;
     ASSERT_TRUE(mapBonesByShape(clip, found, error)) << error;
     // The listing reads back as the same map.

@@ -197,28 +197,4 @@ TEST(FrameSink, RefusesOutputsThatCannotHoldTheClip) {
     }
 }
 
-TEST(FrameSink, OutputNamesTellTheKind) {
-    struct Named {
-        const char* path;
-        bool known;
-        OutputKind kind;
-    };
-    const Named cases[] = {
-        {"walk.mp4", true, OutputKind::Mp4},          {"renders/WALK.MP4", true, OutputKind::Mp4},
-        {"walk.webm", true, OutputKind::Webm},        {"walk.Gif", true, OutputKind::Gif},
-        {"walk.png", true, OutputKind::Png},          {"frames/", true, OutputKind::PngSequence},
-        {"frames.d/", true, OutputKind::PngSequence}, {"walk", false, OutputKind::Mp4},
-        {"walk.mov", false, OutputKind::Mp4},         {"clips.mp4/walk", false, OutputKind::Mp4},
-    };
-    for (const Named& c : cases) {
-        OutputKind kind = OutputKind::Mp4;
-        EXPECT_EQ(outputKindOf(c.path, kind), c.known) << c.path;
-        if (c.known) {
-            EXPECT_EQ(kind, c.kind) << c.path;
-        }
-    }
-    EXPECT_EQ(sequenceFrameName(7, 10), "frame-0007.png");
-    EXPECT_EQ(sequenceFrameName(7, 100001), "frame-000007.png");
-}
-
 } // namespace
