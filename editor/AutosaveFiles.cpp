@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <cstdio>
 #include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
@@ -71,9 +72,9 @@ AutosaveFiles::AutosaveFiles(std::string folder) : folder_(std::move(folder)) {
             ::close(fd);
             continue;
         }
-        if (isRegular(file))
-            keep(file);
-        if (ready()) {
+        // A slot whose earlier work could not be moved aside is left to it.
+        const bool free = !isRegular(file) || keep(file);
+        if (ready() || !free) {
             ::close(fd);
         } else {
             lockFd_ = fd;
@@ -88,10 +89,10 @@ AutosaveFiles::~AutosaveFiles() {
         ::close(lockFd_);
 }
 
-void AutosaveFiles::keep(const std::string& file) {
+bool AutosaveFiles::keep(const std::string& file) {
     struct stat info;
     if (::lstat(file.c_str(), &info) != 0)
-        return;
+        return true;
     std::tm local{};
     const std::time_t written = info.st_mtime;
     ::localtime_r(&written, &local);
@@ -99,16 +100,22 @@ void AutosaveFiles::keep(const std::string& file) {
     std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
     const std::string base = folder_ + LOAD_NAME + "-" + stamp;
     // link() never replaces a file another session kept under the same
-    // second; the slot's name goes only once the kept one stands.
+    // second; the slot's name goes only once the kept one stands. Where
+    // the folder has no hard links (a FAT stick), a rename that refuses to
+    // replace does the same in one step.
     for (int n = 1; n < 100; ++n) {
         const std::string kept = base + (n == 1 ? "" : "-" + std::to_string(n)) + ".rgaf";
         if (::link(file.c_str(), kept.c_str()) == 0) {
             ::unlink(file.c_str());
-            return;
+            return true;
         }
+        if (errno != EEXIST &&
+            ::renameat2(AT_FDCWD, file.c_str(), AT_FDCWD, kept.c_str(), RENAME_NOREPLACE) == 0)
+            return true;
         if (errno != EEXIST)
-            return;
+            return false;
     }
+    return false;
 }
 
 bool AutosaveFiles::write(const Animation& animation, std::string& reason) {

@@ -58,8 +58,11 @@ public:
     void forget(const std::string& name);
 
 private:
-    // Renames the unlocked slot file `file` to a kept name.
-    void keep(const std::string& file);
+    // Moves the unlocked slot file `file` to a kept name, never over
+    // another file. False when it stays where it is (no free kept name, or
+    // the folder allows neither a hard link nor a rename that refuses to
+    // replace): the slot must then not be written.
+    bool keep(const std::string& file);
 
     std::string folder_;
     std::string path_;

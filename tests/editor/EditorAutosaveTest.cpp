@@ -12,6 +12,9 @@
 #include <fstream>
 #include <sstream>
 
+#include <sys/stat.h>
+#include <ctime>
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -78,6 +81,24 @@ TEST_F(EditorAutosave, AnEarlierSessionsWorkIsKeptUntilRecovered) {
     EXPECT_EQ(read("walk.rgaf"), animationText(editor->animation()));
     EXPECT_FALSE(fs::exists(path(kept[0] + ".rgaf")));
     EXPECT_FALSE(fs::exists(path("autosave.rgaf")));
+}
+
+TEST_F(EditorAutosave, WorkThatCannotBeMovedAsideIsLeftWhereItIs) {
+    // Every name the earlier work could be kept under is taken.
+    write("autosave.rgaf", "an earlier session's work\n");
+    struct stat info;
+    ASSERT_EQ(::stat(path("autosave.rgaf").c_str(), &info), 0);
+    std::tm local{};
+    ::localtime_r(&info.st_mtime, &local);
+    char stamp[32];
+    std::strftime(stamp, sizeof stamp, "autosave-%Y%m%d-%H%M%S", &local);
+    for (int n = 1; n < 100; ++n)
+        write(stamp + (n == 1 ? "" : "-" + std::to_string(n)) + ".rgaf", "taken\n");
+    build();
+    editor->perform(EditorAction::InsertFrame);
+    ASSERT_TRUE(editor->autosave());
+    EXPECT_EQ(read("autosave.rgaf"), "an earlier session's work\n");
+    EXPECT_TRUE(fs::exists(path("autosave-2.rgaf")));
 }
 
 TEST_F(EditorAutosave, WorkThatCannotBeKeptIsSaidUntilSafeAndAQuitAskedOnce) {
