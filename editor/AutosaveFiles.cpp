@@ -74,6 +74,7 @@ AutosaveFiles::AutosaveFiles(std::string folder) : folder_(std::move(folder)) {
         }
         // A slot whose earlier work could not be moved aside is left to it.
         const bool free = !isRegular(file) || keep(file);
+        leftBehind_ = leftBehind_ || !free;
         if (ready() || !free) {
             ::close(fd);
         } else {

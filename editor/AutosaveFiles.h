@@ -52,6 +52,9 @@ public:
     // The names (without ".rgaf") of the kept work of earlier sessions,
     // newest first.
     std::vector<std::string> kept() const;
+    // Whether an earlier session's work was left in its slot because it
+    // could not be moved aside ("autosave" then loads it from there).
+    bool leftBehind() const { return leftBehind_; }
     // Whether `name` is one of the kept names this object deals with.
     static bool isKeptName(const std::string& name);
     // Removes the kept file `name` once its work is safe elsewhere.
@@ -68,4 +71,5 @@ private:
     std::string path_;
     std::string reason_;
     int lockFd_ = -1;
+    bool leftBehind_ = false;
 };

@@ -63,6 +63,6 @@ bool SkeletonEditor::readyToQuit() {
 }
 
 void SkeletonEditor::announceAutosave() {
-    if (!autosaveFiles_->kept().empty())
+    if (!autosaveFiles_->kept().empty() || autosaveFiles_->leftBehind())
         statusLine_->show("Unsaved work from last run: load autosave", StatusLine::NOTICE_SECONDS);
 }

@@ -95,6 +95,7 @@ TEST_F(EditorAutosave, WorkThatCannotBeMovedAsideIsLeftWhereItIs) {
     for (int n = 1; n < 100; ++n)
         write(stamp + (n == 1 ? "" : "-" + std::to_string(n)) + ".rgaf", "taken\n");
     build();
+    EXPECT_EQ(statusText(), "Unsaved work from last run: load autosave");
     editor->perform(EditorAction::InsertFrame);
     ASSERT_TRUE(editor->autosave());
     EXPECT_EQ(read("autosave.rgaf"), "an earlier session's work\n");
