@@ -60,6 +60,7 @@ struct GifEncoder::Parts {
     AVFrame* mapped = nullptr;
     AVPacket* packet = nullptr;
     std::size_t paletteFrames = 0, frames = 0, packets = 0;
+    bool started = false, finished = false;
 
     int64_t ptsOf(std::size_t k) const {
         return std::accumulate(delays.begin(), delays.begin() + static_cast<long>(k), int64_t{0});
@@ -72,6 +73,12 @@ struct GifEncoder::Parts {
         av_frame_free(&palette);
         avcodec_free_context(&codec);
         if (muxer) {
+            // This FFmpeg's GIF muxer frees the packet it holds back only in
+            // its trailer: a render dropped midway closes the file into the
+            // memory that is thrown away, or that packet stays behind.
+            if (started && !finished) {
+                av_write_trailer(muxer);
+            }
             muxer->pb = nullptr; // owned by `output`
             avformat_free_context(muxer);
         }
@@ -197,6 +204,7 @@ bool GifEncoder::beginFrames(std::string& error) {
         error = "cannot start the GIF file: " + ffmpegError(status);
         return false;
     }
+    p.started = true;
     return true;
 }
 
@@ -282,5 +290,6 @@ bool GifEncoder::finish(std::string& bytes, std::string& error) {
                 std::to_string(p.delays.size());
         return false;
     }
+    p.finished = true; // the trailer is tried once, whatever it returns
     return finishFile(p.muxer, p.output, "GIF", bytes, error);
 }

@@ -173,6 +173,33 @@ TEST(FrameSink, PngsHoldTheFramesExactly) {
     }
 }
 
+// A render cancelled midway drops its sink unfinished: nothing is written,
+// and the encoders and muxers free what they hold (the address-sanitised
+// build reports whatever stays behind).
+TEST(FrameSink, ADroppedSinkWritesNothing) {
+    TempFolder folder;
+    const struct {
+        OutputKind kind;
+        const char* name;
+    } cases[] = {{OutputKind::Mp4, "a.mp4"}, {OutputKind::Webm, "a.webm"},
+                 {OutputKind::Gif, "a.gif"}};
+    for (const auto& c : cases) {
+        const std::string path = folder / c.name;
+        SinkSettings settings{WIDTH, HEIGHT, false, plan(FRAMES)};
+        std::string error;
+        std::unique_ptr<FrameSink> sink = openFrameSink(c.kind, path, settings, error);
+        ASSERT_TRUE(sink) << error;
+        for (int pass = 0; pass < sink->passes(); ++pass) {
+            ASSERT_TRUE(sink->beginPass(pass, error)) << error;
+            for (int k = 0; k < FRAMES; ++k) {
+                ASSERT_TRUE(sink->addFrame(testFrame(k, false), error)) << error;
+            }
+        }
+        sink.reset();
+        EXPECT_FALSE(std::ifstream(path).good()) << c.name;
+    }
+}
+
 TEST(FrameSink, RefusesOutputsThatCannotHoldTheClip) {
     struct Refused {
         const char* what;
